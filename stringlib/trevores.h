@@ -1,5 +1,5 @@
 /* The data TREVO_Res exports. The program's module loader reads exactly this layout
- * (platform/base/resourcemodule.cpp); change both together. */
+ * (platform/base/resourcemodule.cpp) includes this header. */
 #ifndef TREVO_RES_H
 #define TREVO_RES_H
 

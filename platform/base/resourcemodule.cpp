@@ -1,6 +1,7 @@
 #include "platform/base/resourcemodule.h"
 
 #include "platform/base/unicode.h"
+#include "stringlib/trevores.h"
 
 #include <atomic>
 #include <dlfcn.h>
@@ -9,25 +10,6 @@
 #include <utility>
 
 namespace {
-
-// The layout TREVO_Res exports (stringlib/trevores.h).
-struct ExportedString {
-    unsigned short language;
-    unsigned short id;
-    const char* text;
-};
-struct ExportedVersionValue {
-    const char* key;
-    const char* value;
-};
-struct ExportedVersion {
-    unsigned short fileVersion[4];
-    unsigned short productVersion[4];
-    unsigned short language;
-    unsigned short codePage;
-    unsigned int valueCount;
-    const ExportedVersionValue* values;
-};
 
 // Until the program has chosen its language, texts come from the table it would choose
 // when nothing is set.
@@ -77,7 +59,7 @@ HMODULE LoadLibraryExW(const wchar_t* fileName, void*, DWORD flags) {
         return nullptr;
     }
     void* handle = library.get();
-    const auto* table = static_cast<const ExportedString*>(dlsym(handle, "TrevoResStrings"));
+    const auto* table = static_cast<const TrevoResString*>(dlsym(handle, "TrevoResStrings"));
     const auto* count = static_cast<const unsigned int*>(dlsym(handle, "TrevoResStringCount"));
     if (table == nullptr || count == nullptr) {
         return nullptr;
@@ -87,7 +69,7 @@ HMODULE LoadLibraryExW(const wchar_t* fileName, void*, DWORD flags) {
         module->strings.emplace(std::make_pair(LANGID(table[i].language), UINT(table[i].id)),
                                 WideFromUtf8(table[i].text));
     }
-    if (const auto* exported = static_cast<const ExportedVersion*>(dlsym(handle, "TrevoResVersionInfo"))) {
+    if (const auto* exported = static_cast<const TrevoResVersion*>(dlsym(handle, "TrevoResVersionInfo"))) {
         ModuleVersion version;
         for (int i = 0; i < 4; ++i) {
             version.fileVersion[i] = exported->fileVersion[i];

@@ -3,6 +3,8 @@
 #include "platform/base/trace.h"
 #include "support/testfolder.h"
 
+#include "support/scopedenvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,30 +18,6 @@ namespace {
 
 const wchar_t* const kConfKey = L"SOFTWARE\\TREVO_VIEWER\\conf";
 
-// Sets or clears an environment variable for the life of the object.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const char* name, const std::optional<std::string>& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnvironment() {
-        if (m_old)
-            setenv(m_name.c_str(), m_old->c_str(), 1);
-        else
-            unsetenv(m_name.c_str());
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-  private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
 
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);

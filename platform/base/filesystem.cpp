@@ -211,6 +211,10 @@ bool Exists(const std::wstring& path) {
     return StatPath(path, info);
 }
 
+bool CanRead(const std::wstring& path) {
+    return ::access(Utf8FromWide(path).c_str(), R_OK) == 0;
+}
+
 bool IsDirectory(const std::wstring& path) {
     struct stat info {};
     return StatPath(path, info) && S_ISDIR(info.st_mode);

@@ -38,6 +38,9 @@ bool GetStatus(const std::wstring& path, Status& status);
 bool Exists(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
 bool GetSize(const std::wstring& path, ULONGLONG& size);
+// Whether the path may be opened for reading (a directory too); one question to the file system,
+// cheaper than opening it.
+bool CanRead(const std::wstring& path);
 
 // Files are 0x20 (plus 0x01 when the owner may not write), directories 0x10 (plus 0x01 likewise);
 // INVALID_FILE_ATTRIBUTES when the path cannot be read.

@@ -1,0 +1,4 @@
+#include "viewer/app/globals.h"
+
+HWND g_hViewWnd = nullptr;
+HMODULE g_hResourceDll = nullptr;

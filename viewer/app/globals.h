@@ -1,0 +1,22 @@
+#pragma once
+// What the application object and the main view share with the rest of the program: the view's
+// window, which receives every private message, and the string library.
+
+#include "platform/base/resourcemodule.h"
+#include "platform/base/windowsystem.h"
+
+// Null until the frame has created the view; senders send nothing while it is null.
+extern HWND g_hViewWnd;
+// The string library TREVO_Res, loaded as data while the application runs.
+extern HMODULE g_hResourceDll;
+
+// The private messages the main view handles.
+constexpr UINT WM_SET_STATUS_TEXT = 10001;
+constexpr UINT WM_OPEN_FOLDER = 10002;
+constexpr UINT WM_OPEN_FILE = 10003;
+constexpr UINT WM_CONFIG_FILE_ADDED = 10004;
+constexpr UINT WM_SHOW_TYPE_MENU = 10005;
+constexpr UINT WM_TOGGLE_LIST_ORDER = 10006;
+constexpr UINT WM_RENDERER_RESET = 10007;
+constexpr UINT WM_PLAYER_READ_ERROR = 10009;
+constexpr UINT WM_NOTIFIER_CLICKED = 0x47B;

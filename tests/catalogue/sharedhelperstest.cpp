@@ -1,6 +1,8 @@
 // The model index, the catalogue's key order and the diagnostic log.
 #include "viewer/catalogue/sharedhelpers.h"
 
+#include "platform/base/windowshook.h"
+
 #include "cataloguetestsupport.h"
 #include "support/testfolder.h"
 
@@ -69,6 +71,45 @@ TEST(LogTest, WritesStampedLinesOnlyWhileOpen) {
     WriteLog(L"after");
     SetLogClock(before);
     EXPECT_EQ(ReadBytes(path), "[09:15:02:045] abc\n");
+}
+
+} // namespace
+
+namespace {
+
+struct CountingView : IKeyboardHookView {
+    int activity = 0;
+    void ViewKeyboardActivity() override { ++activity; }
+};
+
+int laterHookCalls = 0;
+LRESULT LaterHook(int, WPARAM, LPARAM) {
+    ++laterHookCalls;
+    return 0;
+}
+
+TEST(KeyboardHookTest, EveryKeyReachesTheViewAndIsPassedOn) {
+    laterHookCalls = 0;
+    HHOOK later = SetWindowsHookExW(WH_KEYBOARD_LL, LaterHook, nullptr, 0);
+    HHOOK viewHook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboardProc, nullptr, 0);
+    KBDLLHOOKSTRUCT key;
+    key.vkCode = 0x20;
+
+    // Before the view exists only the rest of the chain sees the key.
+    ASSERT_EQ(g_pKeyboardHookView, nullptr);
+    EXPECT_FALSE(RunLowLevelKeyboardHooks(0x0100, key));
+    EXPECT_EQ(laterHookCalls, 1);
+
+    CountingView view;
+    g_pKeyboardHookView = &view;
+    EXPECT_FALSE(RunLowLevelKeyboardHooks(0x0100, key));
+    EXPECT_FALSE(RunLowLevelKeyboardHooks(0x0101, key));
+    g_pKeyboardHookView = nullptr;
+    EXPECT_EQ(view.activity, 2);
+    EXPECT_EQ(laterHookCalls, 3);
+
+    UnhookWindowsHookEx(viewHook);
+    UnhookWindowsHookEx(later);
 }
 
 } // namespace

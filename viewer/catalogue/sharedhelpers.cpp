@@ -2,6 +2,7 @@
 
 #include "platform/base/drivetable.h"
 #include "platform/base/unicode.h"
+#include "platform/base/windowshook.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -121,4 +122,12 @@ LogClock SetLogClock(LogClock clock) {
     const LogClock before = logClock;
     logClock = clock;
     return before;
+}
+
+IKeyboardHookView* g_pKeyboardHookView = nullptr;
+
+LRESULT LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (g_pKeyboardHookView)
+        g_pKeyboardHookView->ViewKeyboardActivity();
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -3,6 +3,7 @@
 // string and the diagnostic log.
 
 #include "platform/base/timing.h"
+#include "platform/base/wintypes.h"
 
 #include <atomic>
 #include <cstdio>
@@ -51,3 +52,20 @@ void WriteLog(const wchar_t* text);
 // null restores the local wall clock.
 using LogClock = void (*)(SYSTEMTIME* time);
 LogClock SetLogClock(LogClock clock);
+
+// The main view as the keyboard hook sees it: one operation that must not block, called on every
+// key event.
+class IKeyboardHookView {
+  public:
+    virtual void ViewKeyboardActivity() = 0;
+
+  protected:
+    ~IKeyboardHookView() = default;
+};
+
+// Set by the main view when it is created; null before.
+extern IKeyboardHookView* g_pKeyboardHookView;
+
+// The main view's low-level keyboard hook: tells the view of every key event and never swallows
+// one.
+LRESULT LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,135 @@
+#include "platform/ui/resources.h"
+
+#include "platform/base/unicode.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/cursorimpl.h"
+#include "platform/ui/gdiimpl.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+
+#include <deque>
+#include <map>
+#include <mutex>
+
+using namespace uiimpl;
+
+namespace {
+
+QString NamePart(LPCWSTR name) {
+    if (IS_INTRESOURCE(name)) {
+        return QString::number(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name)));
+    }
+    return QString::fromWCharArray(name);
+}
+
+QString TypePart(LPCWSTR type) {
+    if (IS_INTRESOURCE(type)) {
+        return QStringLiteral("#") +
+               QString::number(static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(type)));
+    }
+    return QString::fromWCharArray(type);
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString FilePath(LPCWSTR name) {
+    return QFile::decodeName(QByteArray::fromStdString(Utf8FromWide(name)));
+}
+
+// Loaded resource data, kept for the whole run at stable addresses.
+struct ResourceTable {
+    std::mutex mutex;
+    std::deque<QByteArray> data;
+    std::map<QString, size_t> byPath;
+};
+
+ResourceTable& Resources() {
+    static ResourceTable table;
+    return table;
+}
+
+const QByteArray* Entry(HRSRC resource) {
+    ResourceTable& table = Resources();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    const auto index = reinterpret_cast<ULONG_PTR>(resource);
+    return index >= 1 && index <= table.data.size() ? &table.data[index - 1] : nullptr;
+}
+
+HANDLE LoadBitmapImage(LPCWSTR name, int width, int height, UINT flags) {
+    QByteArray bytes;
+    if ((flags & LR_LOADFROMFILE) != 0) {
+        bytes = ReadAll(FilePath(name));
+    } else {
+        bytes = ReadAll(QStringLiteral(":/bitmap/%1.bmp").arg(NamePart(name)));
+    }
+    const HBITMAP bitmap = LoadBitmapFromBmpData(bytes.constData(), static_cast<size_t>(bytes.size()));
+    if (bitmap == nullptr || width <= 0 || height <= 0) {
+        return bitmap;
+    }
+    const std::shared_ptr<BitmapObject> loaded = FindBitmap(bitmap);
+    const QImage scaled =
+        loaded->image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    DeleteObject(bitmap);
+    return AddBitmap(scaled);
+}
+
+} // namespace
+
+HANDLE LoadImageW(HINSTANCE, LPCWSTR name, UINT type, int width, int height, UINT flags) {
+    if (name == nullptr) {
+        return nullptr;
+    }
+    switch (type) {
+    case IMAGE_BITMAP:
+        return LoadBitmapImage(name, width, height, flags);
+    case IMAGE_CURSOR:
+        if ((flags & LR_LOADFROMFILE) != 0) {
+            return AddCursor(QImage(FilePath(name)), false);
+        }
+        return AddCursor(QImage(QStringLiteral(":/cursor/%1.png").arg(NamePart(name))), false);
+    default:
+        return nullptr;
+    }
+}
+
+HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {
+    if (name == nullptr || type == nullptr) {
+        return nullptr;
+    }
+    const QString path = QStringLiteral(":/%1/%2").arg(TypePart(type), NamePart(name));
+    ResourceTable& table = Resources();
+    {
+        std::lock_guard<std::mutex> lock(table.mutex);
+        const auto found = table.byPath.find(path);
+        if (found != table.byPath.end()) {
+            return reinterpret_cast<HRSRC>(static_cast<ULONG_PTR>(found->second + 1));
+        }
+    }
+    if (!QFile::exists(path)) {
+        return nullptr;
+    }
+    const QByteArray bytes = ReadAll(path);
+    std::lock_guard<std::mutex> lock(table.mutex);
+    table.data.push_back(bytes);
+    table.byPath[path] = table.data.size() - 1;
+    return reinterpret_cast<HRSRC>(static_cast<ULONG_PTR>(table.data.size()));
+}
+
+DWORD SizeofResource(HMODULE, HRSRC resource) {
+    const QByteArray* data = Entry(resource);
+    return data != nullptr ? static_cast<DWORD>(data->size()) : 0;
+}
+
+HGLOBAL LoadResource(HMODULE, HRSRC resource) {
+    const QByteArray* data = Entry(resource);
+    return data != nullptr ? const_cast<char*>(data->constData()) : nullptr;
+}
+
+void* LockResource(HGLOBAL data) {
+    return data;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The program's own resources: bitmaps, cursors and raw data compiled in with Qt's resource
+// system. A resource id N of kind K is found at ":/K/N" (bitmaps ":/bitmap/N.bmp", cursors
+// ":/cursor/N.png" with their hot spot in the PNG text "hotspot" as "x,y", raw data ":/TYPE/N").
+// The program has one set of resources, so the module argument does not select among them.
+
+#include "platform/ui/gdidefs.h"
+
+constexpr UINT IMAGE_BITMAP = 0;
+constexpr UINT IMAGE_ICON = 1;
+constexpr UINT IMAGE_CURSOR = 2;
+constexpr UINT LR_DEFAULTCOLOR = 0x0000;
+constexpr UINT LR_LOADFROMFILE = 0x0010;
+constexpr UINT LR_DEFAULTSIZE = 0x0040;
+constexpr UINT LR_CREATEDIBSECTION = 0x2000;
+constexpr UINT LR_SHARED = 0x8000;
+
+// Bitmaps (checked 16-, 24- or 32-bit BMP data) and cursors; with LR_LOADFROMFILE the name is a
+// file path. A bitmap given a width and height is stretched to them. Null when nothing loads.
+HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int width, int height, UINT flags);
+
+struct HRSRC__;
+using HRSRC = HRSRC__*;
+using HGLOBAL = void*;
+
+HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+// Resource data stays loaded for the whole run; there is nothing to free.
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+void* LockResource(HGLOBAL data);

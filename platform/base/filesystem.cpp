@@ -486,12 +486,37 @@ std::wstring TemporaryFolder() {
     return !folder.empty() && folder.front() == L'/' && IsDirectory(folder) ? folder : L"/tmp";
 }
 
-std::wstring CreateTemporaryFile(const std::wstring& folder, const std::wstring& prefix) {
+namespace {
+
+// The process's umask, read without changing it (umask() sets it, racing other threads' creations).
+mode_t ProcessUmask() {
+    std::FILE* status = std::fopen("/proc/self/status", "re");
+    unsigned int mask = 022;
+    if (status) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "Umask: %o", &mask) == 1)
+                break;
+        std::fclose(status);
+    }
+    return static_cast<mode_t>(mask & 0777);
+}
+
+} // namespace
+
+std::wstring CreateTemporaryFile(const std::wstring& folder, const std::wstring& prefix,
+                                 TemporaryFileAccess access) {
     const std::wstring base = folder.empty() ? TemporaryFolder() : WithoutTrailingSlashes(folder);
     std::string pattern = Utf8FromWide(JoinPath(base, prefix)) + "XXXXXX.tmp";
     Descriptor file(::mkostemps(pattern.data(), 4, O_CLOEXEC));
     if (!file.IsValid())
         return std::wstring();
+    if (access == TemporaryFileAccess::AsNewFile && ::fchmod(file.Get(), 0666 & ~ProcessUmask()) != 0) {
+        const int error = errno;
+        ::unlink(pattern.c_str());
+        errno = error;
+        return std::wstring();
+    }
     return WideFromUtf8(pattern);
 }
 

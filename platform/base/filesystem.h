@@ -96,8 +96,12 @@ std::wstring RepairFolder();
 std::wstring HomeFolder();
 // $TMPDIR when it names a directory, else /tmp.
 std::wstring TemporaryFolder();
+// Who may read a temporary file: only its owner, or as for any new file (the user's umask), for a
+// file that becomes a user's document once it is renamed into place.
+enum class TemporaryFileAccess { OwnerOnly, AsNewFile };
 // Creates a new empty file with a unique name in the folder (the temporary folder when empty) and
 // returns its path; empty on failure. Creating it keeps two callers from choosing the same name.
-std::wstring CreateTemporaryFile(const std::wstring& folder = L"", const std::wstring& prefix = L"trevo");
+std::wstring CreateTemporaryFile(const std::wstring& folder = L"", const std::wstring& prefix = L"trevo",
+                                 TemporaryFileAccess access = TemporaryFileAccess::OwnerOnly);
 
 } // namespace FileSystem

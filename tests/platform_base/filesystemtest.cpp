@@ -34,7 +34,6 @@ std::vector<std::wstring> NamesIn(const std::wstring& folder) {
     return names;
 }
 
-
 } // namespace
 
 TEST(FileSystem, StatusAndAttributes) {
@@ -380,4 +379,21 @@ TEST(FileSystem, TemporaryFilesAreNewAndDistinct) {
     EXPECT_EQ(FileSystem::TemporaryFolder(), folder.Wide());
     const std::wstring inDefault = FileSystem::CreateTemporaryFile();
     EXPECT_EQ(inDefault.compare(0, folder.Wide().size() + 1, folder.Wide() + L"/"), 0);
+}
+
+TEST(FileSystem, TemporaryFilesAreOwnerOnlyUnlessMeantAsNewFiles) {
+    TestFolder folder;
+    const auto permissions = [](const std::wstring& path) {
+        return std::filesystem::status(Utf8FromWide(path)).permissions() & std::filesystem::perms::all;
+    };
+    const std::wstring privateFile = FileSystem::CreateTemporaryFile(folder.Wide(), L"p");
+    EXPECT_EQ(permissions(privateFile),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    const mode_t previous = umask(027);
+    const std::wstring sharedFile =
+        FileSystem::CreateTemporaryFile(folder.Wide(), L"s", FileSystem::TemporaryFileAccess::AsNewFile);
+    umask(previous);
+    using std::filesystem::perms;
+    EXPECT_EQ(permissions(sharedFile), perms::owner_read | perms::owner_write | perms::group_read);
 }

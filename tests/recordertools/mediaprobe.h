@@ -1,0 +1,23 @@
+#pragma once
+// What FFmpeg's own programs make of a file: ffprobe's streams with every frame decoded, and
+// whether ffmpeg decodes the whole file without an error. Both run as child processes.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ProbedStream {
+    std::string type;  // video, audio, subtitle, data
+    std::string codec; // empty when FFmpeg has no name for it
+    int frames = -1;   // decoded frames; -1 when not counted
+};
+
+// Empty when ffprobe refuses the file.
+std::optional<std::vector<ProbedStream>> ProbeStreams(const std::filesystem::path& file);
+
+// ffmpeg reads and decodes every stream to the end, stopping at the first error.
+bool DecodesToTheEnd(const std::filesystem::path& file);
+
+// Whether ffprobe and ffmpeg can be run here.
+bool HaveFfmpegTools();

@@ -20,3 +20,16 @@ constexpr UINT WM_TOGGLE_LIST_ORDER = 10006;
 constexpr UINT WM_RENDERER_RESET = 10007;
 constexpr UINT WM_PLAYER_READ_ERROR = 10009;
 constexpr UINT WM_NOTIFIER_CLICKED = 0x47B;
+
+// The primary screen's size in pixels, recorded when the application object is made and never
+// changed: the back-buffer size of every video renderer and the scale of the zoom selection.
+extern int ScreenWidth;
+extern int ScreenHeight;
+// The picture layout size, 1920 x 1080: every decoded picture and video surface has this size.
+extern int LayoutWidth;
+extern int LayoutHeight;
+// The height of the monitor on which the view last placed itself (CChildView::SetScreenMode).
+extern int MonitorHeight;
+// The hit code (10 to 17 an edge or corner, 1 the interior) of the skinned sizing grip pressed
+// last; the windows it forwards the mouse to read it while they resize. 0 before any press.
+extern int g_sizingHitCode;

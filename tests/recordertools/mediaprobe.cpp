@@ -55,6 +55,17 @@ bool DecodesToTheEnd(const std::filesystem::path& file) {
                 "null", "-"}) == 0;
 }
 
+bool DecodesToTheEnd(const std::filesystem::path& file, const std::vector<int>& streams) {
+    std::vector<std::string> arguments = {"ffmpeg", "-v", "error", "-xerror", "-i", file.string()};
+    for (int stream : streams) {
+        arguments.push_back("-map");
+        arguments.push_back("0:" + std::to_string(stream));
+    }
+    for (const char* argument : {"-f", "null", "-"})
+        arguments.push_back(argument);
+    return Run(arguments) == 0;
+}
+
 bool HaveFfmpegTools() {
     return Run({"ffprobe", "-version"}) == 0 && Run({"ffmpeg", "-version"}) == 0;
 }

@@ -19,5 +19,9 @@ std::optional<std::vector<ProbedStream>> ProbeStreams(const std::filesystem::pat
 // ffmpeg reads and decodes every stream to the end, stopping at the first error.
 bool DecodesToTheEnd(const std::filesystem::path& file);
 
+// The same for the given streams only: FFmpeg guesses the codec of a recorder's text stream from
+// its records and may take it for MPEG audio, which then fails to decode.
+bool DecodesToTheEnd(const std::filesystem::path& file, const std::vector<int>& streams);
+
 // Whether ffprobe and ffmpeg can be run here.
 bool HaveFfmpegTools();

@@ -1,0 +1,460 @@
+// How the playback engine does on an ordinary laptop: four channels of full-HD H.264 made with the
+// fixture makers, played headless at normal speed for a while, next to only decoding the same files
+// with the same libraries and thread settings. Prints, for the same run: the CPU time of both, the
+// share of pictures shown on time, the drift between sound and picture, how long a seek takes to
+// show its picture, and the peak memory of playing. Run it on two cores (taskset -c 0,1) to match a
+// two-core laptop. Prints figures only.
+//
+//   enginebench [--seconds N] [--keyframe-interval N] [--audio-rate HZ] [--folder DIR]
+// --folder keeps the recordings in DIR (made when missing) for later runs.
+#include "platform/video/presentationtarget.h"
+#include "tools/fixtures/moviemaker.h"
+#include "viewer/app/globals.h"
+#include "viewer/engine/ffmpegplayer.h"
+#include "viewer/engine/videorefresh.h"
+#include "viewer/engine/videostate.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/cpu.h>
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr int kFps = 30;
+// The four-window layout of a full-HD screen.
+constexpr int kWindowWidth = 960;
+constexpr int kWindowHeight = 540;
+constexpr double kFrameInterval = 1.0 / kFps;
+// Seeks go to places the playing never reaches.
+constexpr int kExtraSeconds = 10;
+
+double CpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// A folder of its own unless one to keep is named.
+class RecordingFolder {
+  public:
+    explicit RecordingFolder(const std::string& kept) : m_kept(!kept.empty()) {
+        std::random_device random;
+        m_path = m_kept ? std::filesystem::path(kept)
+                        : std::filesystem::temp_directory_path() /
+                              ("trevo-enginebench-" + std::to_string(random()));
+        std::filesystem::create_directories(m_path);
+    }
+    ~RecordingFolder() {
+        std::error_code ignored;
+        if (!m_kept)
+            std::filesystem::remove_all(m_path, ignored);
+    }
+    const std::filesystem::path& Path() const { return m_path; }
+
+  private:
+    bool m_kept;
+    std::filesystem::path m_path;
+};
+
+// A window of the four-window layout that notes the time and picture of every presentation.
+class BenchWindow : public IPresentationTarget {
+  public:
+    struct Presentation {
+        double time;
+        double pts;
+    };
+
+    SIZE ClientSize() const override {
+        SIZE size;
+        size.cx = kWindowWidth;
+        size.cy = kWindowHeight;
+        return size;
+    }
+
+    // Called on the engine's event thread while it presents: the channel's last shown picture time
+    // is the picture's own.
+    void Present(const PresentedPicture&) override {
+        VideoState* state = m_state;
+        if (!state)
+            return;
+        const double now = EngineNow();
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_presentations.push_back({now, state->frameLastPts});
+    }
+
+    void Attach(VideoState* state) { m_state = state; }
+    std::vector<Presentation> Take() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        std::vector<Presentation> taken;
+        taken.swap(m_presentations);
+        return taken;
+    }
+    // The first presentation after the time whose picture lies in the window.
+    std::optional<double> FirstShown(double after, double from, double to) {
+        std::lock_guard<std::mutex> guard(m_lock);
+        for (const Presentation& p : m_presentations)
+            if (p.time > after && p.pts >= from && p.pts <= to)
+                return p.time;
+        return std::nullopt;
+    }
+
+  private:
+    std::atomic<VideoState*> m_state{nullptr};
+    std::mutex m_lock;
+    std::vector<Presentation> m_presentations;
+};
+
+HWND WindowHandle(int channel) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0xBE00 + channel));
+}
+
+struct DecodeResult {
+    int pictures = 0;
+    int sounds = 0;
+};
+
+// Only decoding: every video (and sound) packet of the file, with the decoders set up as the
+// engine sets them up.
+DecodeResult DecodeOnly(const std::string& path) {
+    DecodeResult result;
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
+        return result;
+    avformat_find_stream_info(format, nullptr);
+    std::map<int, AVCodecContext*> decoders;
+    for (AVMediaType type : {AVMEDIA_TYPE_VIDEO, AVMEDIA_TYPE_AUDIO}) {
+        const int index = av_find_best_stream(format, type, -1, -1, nullptr, 0);
+        if (index < 0)
+            continue;
+        AVCodecContext* context = avcodec_alloc_context3(nullptr);
+        avcodec_parameters_to_context(context, format->streams[index]->codecpar);
+        context->pkt_timebase = format->streams[index]->time_base;
+        AVDictionary* options = nullptr;
+        av_dict_set(&options, "threads", "auto", 0);
+        avcodec_open2(context, avcodec_find_decoder(context->codec_id), &options);
+        av_dict_free(&options);
+        decoders[index] = context;
+    }
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    auto drain = [&](AVCodecContext* context) {
+        while (avcodec_receive_frame(context, frame) == 0) {
+            (context->codec_type == AVMEDIA_TYPE_VIDEO ? result.pictures : result.sounds) += 1;
+            av_frame_unref(frame);
+        }
+    };
+    while (av_read_frame(format, packet) >= 0) {
+        const auto found = decoders.find(packet->stream_index);
+        if (found != decoders.end()) {
+            avcodec_send_packet(found->second, packet);
+            drain(found->second);
+        }
+        av_packet_unref(packet);
+    }
+    for (auto& entry : decoders) {
+        avcodec_send_packet(entry.second, nullptr);
+        drain(entry.second);
+        avcodec_free_context(&entry.second);
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avformat_close_input(&format);
+    return result;
+}
+
+struct OnTime {
+    int expected = 0;
+    int shown = 0;
+    int onTime = 0;
+    double worstLateness = 0;
+};
+
+// A picture is on time when it follows the picture before it after its own interval, within one
+// picture interval: a stall then counts against the picture it held up, not against every picture
+// after it (the frame timer keeps its rhythm from there). The first picture is on time; a picture
+// never shown is not.
+OnTime OnTimeShare(const std::vector<BenchWindow::Presentation>& presentations) {
+    OnTime share;
+    std::map<long, double> firstShown; // picture number -> time
+    for (const auto& p : presentations)
+        if (!std::isnan(p.pts))
+            firstShown.emplace(std::lround(p.pts * kFps), p.time);
+    if (firstShown.empty())
+        return share;
+    share.expected = static_cast<int>(firstShown.rbegin()->first - firstShown.begin()->first + 1);
+    share.shown = static_cast<int>(firstShown.size());
+    share.onTime = 1;
+    for (auto previous = firstShown.begin(), next = std::next(previous); next != firstShown.end();
+         previous = next++) {
+        const double late =
+            (next->second - previous->second) - (next->first - previous->first) * kFrameInterval;
+        share.worstLateness = std::max(share.worstLateness, late);
+        share.onTime += std::fabs(late) <= kFrameInterval ? 1 : 0;
+    }
+    return share;
+}
+
+double PeakMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::atof(line.c_str() + 6) / 1024.0;
+    return -1;
+}
+
+// Starts the peak over, so that making the recordings does not count (Linux 4.0 and later).
+bool ResetPeakMemory() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    return static_cast<bool>(clear);
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return NAN;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void Row(const char* figure, const std::string& value, const char* goal) {
+    std::printf("  %-44s %-26s %s\n", figure, value.c_str(), goal);
+}
+
+std::string Format(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int seconds = 20;
+    int keyframeInterval = 30;
+    int audioRate = 22050;
+    std::string kept;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--seconds")
+            seconds = std::max(2, std::atoi(argv[i + 1]));
+        else if (option == "--keyframe-interval")
+            keyframeInterval = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--folder")
+            kept = argv[i + 1];
+        else if (option == "--audio-rate")
+            audioRate = std::max(8000, std::atoi(argv[i + 1]));
+    }
+    static char dummyAudio[] = "SDL_AUDIODRIVER=dummy";
+    if (!SDL_getenv("SDL_AUDIODRIVER"))
+        SDL_putenv(dummyAudio);
+    fixtures::QuietCodecLogs();
+
+    std::printf("engine benchmark: 4 channels %dx%d H.264 %d fps, key frame every %d pictures, front sound "
+                "AAC %d Hz, "
+                "%d s played, %d CPUs usable\n",
+                kWidth, kHeight, kFps, keyframeInterval, audioRate, seconds, av_cpu_count());
+
+    // The recordings: the front camera with sound, as a recorder makes them.
+    RecordingFolder folder(kept);
+    std::vector<std::string> names;
+    {
+        const auto start = Clock::now();
+        std::vector<std::thread> makers;
+        for (int channel = 0; channel < kChannelCount; ++channel) {
+            names.push_back("bench" + std::to_string(channel) + "-" +
+                            std::to_string(seconds + kExtraSeconds) + "s-" +
+                            std::to_string(keyframeInterval) + "-" + std::to_string(audioRate) + ".mp4");
+            if (std::filesystem::exists(folder.Path() / names.back()))
+                continue;
+            makers.emplace_back([&, channel] {
+                fixtures::MovieOptions options;
+                options.video.width = kWidth;
+                options.video.height = kHeight;
+                options.video.fps = kFps;
+                options.video.frameCount = (seconds + kExtraSeconds) * kFps;
+                options.video.keyframeInterval = keyframeInterval;
+                options.channel = channel;
+                options.audio = channel == 0;
+                options.audioSampleRate = audioRate;
+                options.recorderBoxes = false;
+                fixtures::MakeMovieRecording(folder.Path() / names[channel], options);
+            });
+        }
+        for (std::thread& maker : makers)
+            maker.join();
+        double megabits = 0;
+        for (const std::string& name : names)
+            megabits += std::filesystem::file_size(folder.Path() / name) * 8.0 / 1e6;
+        std::printf("made the recordings in %.1f s; %.2f Mbit/s a channel on average (a recorder: about 8)\n",
+                    Since(start), megabits / kChannelCount / (seconds + kExtraSeconds));
+    }
+
+    // Only decoding, all four at once.
+    double decodeCpu;
+    double decodeWall;
+    {
+        const double cpu = CpuSeconds();
+        const auto start = Clock::now();
+        std::vector<std::thread> decoders;
+        std::vector<DecodeResult> results(kChannelCount);
+        for (int channel = 0; channel < kChannelCount; ++channel)
+            decoders.emplace_back(
+                [&, channel] { results[channel] = DecodeOnly((folder.Path() / names[channel]).string()); });
+        for (std::thread& decoder : decoders)
+            decoder.join();
+        decodeWall = Since(start);
+        // Scaled to the pictures played, for a like-for-like comparison.
+        const double share = static_cast<double>(seconds) / (seconds + kExtraSeconds);
+        decodeCpu = (CpuSeconds() - cpu) * share;
+        std::printf("decoding only: %d pictures of each file in %.2f s\n", results[0].pictures, decodeWall);
+    }
+
+    // Playing.
+    const bool peakReset = ResetPeakMemory();
+    LayoutWidth = kWidth;
+    LayoutHeight = kHeight;
+    ScreenWidth = kWidth;
+    ScreenHeight = kHeight;
+    std::shared_ptr<BenchWindow> windows[kChannelCount];
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        windows[channel] = std::make_shared<BenchWindow>();
+        RegisterPresentationTarget(WindowHandle(channel), windows[channel]);
+    }
+    if (!PlayerInit(WindowHandle(0), WindowHandle(1), WindowHandle(2), WindowHandle(3))) {
+        std::fprintf(stderr, "the engine did not start\n");
+        return 1;
+    }
+    const std::wstring folderName = folder.Path().wstring() + L"/";
+    const double playCpuStart = CpuSeconds();
+    VideoState* states[kChannelCount];
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        states[channel] = PlayerOpen(names[channel].c_str(), folderName.c_str(), kWidth, kHeight,
+                                     channel == 0 ? 0 : 1, channel);
+        if (!states[channel]) {
+            std::fprintf(stderr, "cannot open %s\n", names[channel].c_str());
+            return 1;
+        }
+        windows[channel]->Attach(states[channel]);
+    }
+    const auto playStart = Clock::now();
+    std::vector<double> drifts;
+    while (Since(playStart) < seconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        VideoState* front = states[0];
+        if (Since(playStart) > 1.0 && front->audioStream >= 0 && front->pictureShown)
+            drifts.push_back(get_audio_clock(front) - get_video_clock(front));
+    }
+    const double playCpu = CpuSeconds() - playCpuStart;
+    std::vector<BenchWindow::Presentation> played[kChannelCount];
+    for (int channel = 0; channel < kChannelCount; ++channel)
+        played[channel] = windows[channel]->Take();
+
+    // Seeks during playback, all four channels together as the view seeks them.
+    const double targets[] = {10, 4, 16, 2, 12, 6, 18, 8, 14};
+    std::vector<double> seekTimes;
+    std::vector<double> frontSeekTimes;
+    int missedSeeks = 0;
+    for (double target : targets) {
+        if (target > seconds + kExtraSeconds - 2)
+            continue;
+        const double asked = EngineNow();
+        for (VideoState* state : states)
+            PlayerSeekTime(state, static_cast<int64_t>(target * 1e6));
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        for (int channel = 0; channel < kChannelCount; ++channel) {
+            const auto shown = windows[channel]->FirstShown(asked, target - 0.1, target + 0.3);
+            if (!shown) {
+                ++missedSeeks;
+                continue;
+            }
+            seekTimes.push_back((*shown - asked) * 1000);
+            if (channel == 0)
+                frontSeekTimes.push_back((*shown - asked) * 1000);
+        }
+        for (auto& window : windows)
+            window->Take();
+    }
+    const double peak = PeakMegabytes();
+
+    // What the engine's polling costs by itself: all four paused.
+    for (VideoState* state : states)
+        PlayerPause(state);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double pausedCpuStart = CpuSeconds();
+    const auto pausedStart = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    const double pausedCpuShare = (CpuSeconds() - pausedCpuStart) / Since(pausedStart);
+
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        windows[channel]->Attach(nullptr);
+        PlayerClose(states[channel]);
+    }
+    PlayerUninit();
+    for (int channel = 0; channel < kChannelCount; ++channel)
+        UnregisterPresentationTarget(WindowHandle(channel));
+
+    OnTime total;
+    std::printf(
+        "\npictures per channel (expected / shown / on time, worst delay after the picture before):\n");
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const OnTime share = OnTimeShare(played[channel]);
+        std::printf("  channel %d: %d / %d / %d, %.0f ms\n", channel, share.expected, share.shown,
+                    share.onTime, share.worstLateness * 1000);
+        total.expected += share.expected;
+        total.onTime += share.onTime;
+    }
+    double worstDrift = 0;
+    double meanDrift = 0;
+    double signedDrift = 0;
+    for (double drift : drifts) {
+        worstDrift = std::max(worstDrift, std::fabs(drift));
+        meanDrift += std::fabs(drift) / drifts.size();
+        signedDrift += drift / drifts.size();
+    }
+
+    std::printf("\n  %-44s %-26s %s\n", "figure", "measured", "goal");
+    Row("CPU time of playing", Format("%.2f s", playCpu), "");
+    Row("CPU time of only decoding the same pictures", Format("%.2f s", decodeCpu), "");
+    Row("playing / decoding", Format("%.2fx", playCpu / decodeCpu), "at most 1.3x");
+    Row("pictures shown on time",
+        Format("%.1f %%", total.expected ? 100.0 * total.onTime / total.expected : 0), "at least 99 %");
+    Row("sound/picture drift, mean |drift|", Format("%.1f ms", meanDrift * 1000), "under 40 ms");
+    Row("sound/picture drift, worst |drift|", Format("%.1f ms", worstDrift * 1000), "under 40 ms");
+    Row("sound/picture drift, mean (sound ahead > 0)", Format("%+.1f ms", signedDrift * 1000), "");
+    Row("seek to picture on screen, median (all)", Format("%.0f ms", Median(seekTimes)), "under 150 ms");
+    Row("seek to picture on screen, median (front)", Format("%.0f ms", Median(frontSeekTimes)),
+        "under 150 ms");
+    Row("seeks that showed no picture within 700 ms", Format("%.0f", missedSeeks), "0");
+    Row("CPU use with all four channels paused", Format("%.1f %% of a core", pausedCpuShare * 100), "");
+    Row(peakReset ? "peak memory while playing" : "peak memory of the whole run", Format("%.0f MB", peak),
+        "under 600 MB");
+    return 0;
+}

@@ -1,0 +1,262 @@
+#include "platform/video/videodevice.h"
+
+#include "platform/video/presentedpictureqt.h"
+#include "platform/video/videodeviceimpl.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+BYTE ClampByte(double value) {
+    return static_cast<BYTE>(std::clamp(std::lround(value), 0L, 255L));
+}
+
+// BT.601 video range, the conversion the scaler undoes.
+void YuvOf(D3DCOLOR colour, BYTE* y, BYTE* u, BYTE* v) {
+    const double r = (colour >> 16) & 0xFF;
+    const double g = (colour >> 8) & 0xFF;
+    const double b = colour & 0xFF;
+    *y = ClampByte(16 + (65.481 * r + 128.553 * g + 24.966 * b) / 255);
+    *u = ClampByte(128 + (-37.797 * r - 74.203 * g + 112.0 * b) / 255);
+    *v = ClampByte(128 + (112.0 * r - 93.786 * g - 18.214 * b) / 255);
+}
+
+void FillRows(std::uint8_t* bytes, int pitch, int rows, int rowBytes, const BYTE* pattern, int patternSize) {
+    for (int row = 0; row < rows; ++row) {
+        std::uint8_t* line = bytes + static_cast<std::size_t>(row) * pitch;
+        for (int offset = 0; offset + patternSize <= rowBytes; offset += patternSize)
+            std::memcpy(line + offset, pattern, static_cast<std::size_t>(patternSize));
+    }
+}
+
+HRESULT CopyRows(const QImage& image, BYTE* buffer, std::size_t size, int pitch) {
+    const int width = image.width();
+    const int height = image.height();
+    if (!buffer)
+        return E_POINTER;
+    if (pitch < width * 4 ||
+        size < static_cast<std::size_t>(pitch) * (height - 1) + static_cast<std::size_t>(width) * 4)
+        return E_INVALIDARG;
+    for (int row = 0; row < height; ++row)
+        std::memcpy(buffer + static_cast<std::size_t>(row) * pitch, image.constScanLine(row),
+                    static_cast<std::size_t>(width) * 4);
+    return S_OK;
+}
+
+} // namespace
+
+VideoDevice::VideoDevice(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+VideoDevice::~VideoDevice() = default;
+
+HRESULT VideoDevice::Create(HWND window, int backBufferWidth, int backBufferHeight,
+                            std::unique_ptr<VideoDevice>* device) {
+    if (!device)
+        return E_POINTER;
+    device->reset();
+    if (TakeDeviceCreationFailure() || !window || !FindPresentationTarget(window))
+        return E_FAIL;
+    auto impl = std::make_unique<Impl>();
+    impl->window = window;
+    impl->backBufferWidth = backBufferWidth;
+    impl->backBufferHeight = backBufferHeight;
+    impl->lossGeneration = CurrentLossGeneration();
+    device->reset(new VideoDevice(std::move(impl)));
+    return S_OK;
+}
+
+HWND VideoDevice::Window() const {
+    return m_impl->window;
+}
+int VideoDevice::BackBufferWidth() const {
+    return m_impl->backBufferWidth;
+}
+int VideoDevice::BackBufferHeight() const {
+    return m_impl->backBufferHeight;
+}
+
+HRESULT VideoDevice::TestCooperativeLevel() const {
+    return CurrentLossGeneration() != m_impl->lossGeneration ? D3DERR_DEVICELOST : S_OK;
+}
+
+HRESULT VideoDevice::CheckDeviceFormat(D3DFORMAT format) const {
+    return PixelFormatOfSurface(format) == AV_PIX_FMT_NONE || IsSurfaceFormatRefused(format)
+               ? D3DERR_NOTAVAILABLE
+               : S_OK;
+}
+
+HRESULT VideoDevice::CreateOffscreenPlainSurface(int width, int height, D3DFORMAT format,
+                                                 std::unique_ptr<VideoSurface>* surface) const {
+    if (!surface)
+        return E_POINTER;
+    surface->reset();
+    if (CheckDeviceFormat(format) != S_OK)
+        return D3DERR_NOTAVAILABLE;
+    const bool planar = format == D3DFMT_YV12 || format == D3DFMT_NV12;
+    const bool pairs = planar || format == D3DFMT_YUY2 || format == D3DFMT_UYVY;
+    if (width < 1 || height < 1 || (pairs && width % 2 != 0) || (planar && height % 2 != 0))
+        return D3DERR_INVALIDCALL;
+    auto impl = std::make_unique<VideoSurface::Impl>();
+    impl->width = width;
+    impl->height = height;
+    impl->format = format;
+    impl->pitch = width * SurfaceBytesPerPixel(format);
+    impl->dataSize = static_cast<std::size_t>(impl->pitch) * height * (planar ? 3 : 2) / 2;
+    // Readers fetch whole vectors, a little past the last pixel.
+    impl->bytes.assign(impl->dataSize + 2 * static_cast<std::size_t>(impl->pitch) + 256, 0);
+    surface->reset(new VideoSurface(std::move(impl)));
+    return S_OK;
+}
+
+HRESULT VideoDevice::ColorFill(VideoSurface& surface, D3DCOLOR colour) const {
+    VideoSurface::Impl& pixels = surface.GetImpl();
+    std::lock_guard<std::mutex> guard(pixels.lock);
+    std::uint8_t* bytes = pixels.bytes.data();
+    const int rowBytes = pixels.width * SurfaceBytesPerPixel(pixels.format);
+    const BYTE red = (colour >> 16) & 0xFF;
+    const BYTE green = (colour >> 8) & 0xFF;
+    const BYTE blue = colour & 0xFF;
+    BYTE y, u, v;
+    YuvOf(colour, &y, &u, &v);
+    switch (pixels.format) {
+    case D3DFMT_YUY2: {
+        const BYTE pattern[4] = {y, u, y, v};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 4);
+        break;
+    }
+    case D3DFMT_UYVY: {
+        const BYTE pattern[4] = {u, y, v, y};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 4);
+        break;
+    }
+    case D3DFMT_A8R8G8B8:
+    case D3DFMT_X8R8G8B8: {
+        const BYTE pattern[4] = {blue, green, red, static_cast<BYTE>(colour >> 24)};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 4);
+        break;
+    }
+    case D3DFMT_R5G6B5: {
+        const WORD value = static_cast<WORD>((red >> 3) << 11 | (green >> 2) << 5 | blue >> 3);
+        const BYTE pattern[2] = {static_cast<BYTE>(value & 0xFF), static_cast<BYTE>(value >> 8)};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 2);
+        break;
+    }
+    case D3DFMT_X1R5G5B5: {
+        const WORD value = static_cast<WORD>(0x8000 | (red >> 3) << 10 | (green >> 3) << 5 | blue >> 3);
+        const BYTE pattern[2] = {static_cast<BYTE>(value & 0xFF), static_cast<BYTE>(value >> 8)};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 2);
+        break;
+    }
+    case D3DFMT_YV12: {
+        const std::size_t luma = static_cast<std::size_t>(pixels.pitch) * pixels.height;
+        const std::size_t chroma = luma / 4;
+        std::memset(bytes, y, luma);
+        std::memset(bytes + luma, v, chroma);
+        std::memset(bytes + luma + chroma, u, chroma);
+        break;
+    }
+    case D3DFMT_NV12: {
+        const std::size_t luma = static_cast<std::size_t>(pixels.pitch) * pixels.height;
+        std::memset(bytes, y, luma);
+        const BYTE pattern[2] = {u, v};
+        FillRows(bytes + luma, pixels.pitch, pixels.height / 2, rowBytes, pattern, 2);
+        break;
+    }
+    default:
+        return D3DERR_INVALIDCALL;
+    }
+    return S_OK;
+}
+
+RECT VideoDevice::GetClientRect() const {
+    RECT client;
+    if (const std::shared_ptr<IPresentationTarget> target = FindPresentationTarget(m_impl->window)) {
+        const SIZE size = target->ClientSize();
+        client.right = std::max<LONG>(0, size.cx);
+        client.bottom = std::max<LONG>(0, size.cy);
+    }
+    return client;
+}
+
+HRESULT VideoDevice::BeginScene(D3DCOLOR clear, std::unique_ptr<VideoScene>* scene) const {
+    if (!scene)
+        return E_POINTER;
+    scene->reset();
+    const RECT client = GetClientRect();
+    if (client.right < 1 || client.bottom < 1)
+        return D3DERR_INVALIDCALL;
+    auto impl = std::make_unique<VideoScene::Impl>();
+    impl->canvas = m_impl->canvases->Take(client.right, client.bottom);
+    if (impl->canvas.isNull())
+        return E_OUTOFMEMORY;
+    impl->clear = clear | 0xFF000000u;
+    const bool backBuffer = m_impl->backBufferWidth > 0 && m_impl->backBufferHeight > 0;
+    impl->backBufferWidth = backBuffer ? m_impl->backBufferWidth : client.right;
+    impl->backBufferHeight = backBuffer ? m_impl->backBufferHeight : client.bottom;
+    impl->scaler = &m_impl->sceneScaler;
+    scene->reset(new VideoScene(std::move(impl)));
+    return S_OK;
+}
+
+HRESULT VideoDevice::Present(std::unique_ptr<VideoScene> scene) {
+    if (!scene)
+        return D3DERR_INVALIDCALL;
+    if (TestCooperativeLevel() != S_OK)
+        return D3DERR_DEVICELOST;
+    VideoScene::Impl& composed = scene->GetImpl();
+    composed.EndPainting();
+    composed.ClearAround(QRect());
+    const QImage picture = std::move(composed.canvas);
+    {
+        std::lock_guard<std::mutex> guard(m_impl->lastLock);
+        m_impl->lastPresented = picture;
+    }
+    if (const std::shared_ptr<IPresentationTarget> target = FindPresentationTarget(m_impl->window))
+        target->Present(PresentedPictureFromImage(picture));
+    return S_OK;
+}
+
+HRESULT VideoDevice::GetSurfaceData(VideoSurface& surface, BYTE* buffer, std::size_t size, int pitch) const {
+    VideoSurface::Impl& pixels = surface.GetImpl();
+    if (!buffer)
+        return E_POINTER;
+    if (pitch < pixels.width * 4 || size < static_cast<std::size_t>(pitch) * (pixels.height - 1) +
+                                               static_cast<std::size_t>(pixels.width) * 4)
+        return E_INVALIDARG;
+    std::lock_guard<std::mutex> guard(pixels.lock);
+    SurfacePlanes planes;
+    if (!PlanesOfSurface(pixels, RECT{0, 0, pixels.width, pixels.height}, &planes))
+        return D3DERR_INVALIDCALL;
+    return m_impl->captureScaler.ToBgra(planes, buffer, pitch, pixels.width, pixels.height) ? S_OK : E_FAIL;
+}
+
+HRESULT VideoDevice::GetRenderTargetData(BYTE* buffer, std::size_t size, int pitch) const {
+    QImage last;
+    {
+        std::lock_guard<std::mutex> guard(m_impl->lastLock);
+        last = m_impl->lastPresented;
+    }
+    if (last.isNull())
+        return D3DERR_INVALIDCALL;
+    const int width = m_impl->backBufferWidth > 0 ? m_impl->backBufferWidth : last.width();
+    const int height = m_impl->backBufferHeight > 0 ? m_impl->backBufferHeight : last.height();
+    const QImage backBuffer = last.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                  .convertToFormat(QImage::Format_RGB32);
+    return CopyRows(backBuffer, buffer, size, pitch);
+}
+
+int GetDisplayBitsPerPixel() {
+    int depth = DisplayBitsPerPixelOverride();
+    if (!depth) {
+        const auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+        const QScreen* screen = application ? QGuiApplication::primaryScreen() : nullptr;
+        depth = screen ? screen->depth() : 32;
+    }
+    // 24-bit desktops hold their pixels in 32 bits.
+    return depth >= 24 ? 32 : depth;
+}

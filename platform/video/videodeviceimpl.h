@@ -1,0 +1,149 @@
+#pragma once
+// The video device's insides, shared by its source files only.
+
+#include "platform/video/presentationtarget.h"
+#include "platform/video/videodevice.h"
+#include "platform/video/videofont.h"
+#include "platform/video/videoscene.h"
+#include "platform/video/videosurface.h"
+#include "platform/video/videotexture.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+extern "C" {
+#include <libavutil/pixfmt.h>
+}
+
+struct SwsContext;
+
+// Room sws may write beyond a row and below the last row: its vector code rounds row lengths up.
+constexpr int kRowSlackPixels = 32;
+constexpr int kSlackRows = 2;
+
+struct VideoSurface::Impl {
+    int width = 0;
+    int height = 0;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+    int pitch = 0;
+    std::size_t dataSize = 0;
+    // dataSize bytes plus slack for readers that fetch whole vectors.
+    std::vector<std::uint8_t> bytes;
+    std::mutex lock;
+};
+
+// A rectangle of a surface as the scaler reads it.
+struct SurfacePlanes {
+    const std::uint8_t* data[4] = {};
+    int linesize[4] = {};
+    AVPixelFormat format = AV_PIX_FMT_NONE;
+    int width = 0;
+    int height = 0;
+};
+
+AVPixelFormat PixelFormatOfSurface(D3DFORMAT format);
+// The rectangle is clipped to the surface and its corner moved onto the chroma grid; false when
+// nothing of it is left.
+bool PlanesOfSurface(const VideoSurface::Impl& surface, const RECT& rect, SurfacePlanes* planes);
+
+// Converts and scales into 32-bit B, G, R, X rows. One conversion at a time; its context and
+// scratch rows are reused from one picture to the next.
+class Scaler {
+  public:
+    Scaler() = default;
+    ~Scaler();
+    Scaler(const Scaler&) = delete;
+    Scaler& operator=(const Scaler&) = delete;
+
+    // The destination rows must have kRowSlackPixels of room after dstWidth and kSlackRows below.
+    bool ToBgraWithSlack(const SurfacePlanes& source, std::uint8_t* destination, int destinationPitch,
+                         int dstWidth, int dstHeight);
+    // Any destination: the rows go through scratch memory first.
+    bool ToBgra(const SurfacePlanes& source, std::uint8_t* destination, int destinationPitch, int dstWidth,
+                int dstHeight);
+
+  private:
+    bool Scale(const SurfacePlanes& source, std::uint8_t* destination, int destinationPitch, int dstWidth,
+               int dstHeight);
+
+    std::mutex m_lock;
+    SwsContext* m_context = nullptr;
+    // YUV pictures are scaled to planar 4:2:0 at the destination size first, then converted to RGB:
+    // half the work of scaling straight to RGB.
+    SwsContext* m_toRgb = nullptr;
+    std::vector<std::uint8_t> m_planar;
+    std::vector<std::uint8_t> m_scratch;
+};
+
+// Client-size RGB32 pictures whose rows have the slack the scaler needs. A presented picture lives
+// on with whoever keeps it; its memory comes back here when the last copy goes, so that playing
+// does not allocate (and fault in) a new picture for every presentation.
+class CanvasPool : public std::enable_shared_from_this<CanvasPool> {
+  public:
+    CanvasPool() = default;
+    ~CanvasPool();
+    CanvasPool(const CanvasPool&) = delete;
+    CanvasPool& operator=(const CanvasPool&) = delete;
+
+    // The pixels are undefined.
+    QImage Take(int width, int height);
+
+  private:
+    struct Loan;
+    static void Return(void* loan);
+
+    std::mutex m_lock;
+    std::vector<std::pair<std::size_t, uchar*>> m_free;
+};
+
+struct VideoScene::Impl {
+    QImage canvas;
+    // The canvas is cleared to this colour where nothing else is drawn; the clearing waits until
+    // the picture's place is known, so that the picture's own pixels are written once.
+    bool clearPending = true;
+    QRgb clear = 0xFF000000u;
+    int backBufferWidth = 0;
+    int backBufferHeight = 0;
+    Scaler* scaler = nullptr;
+    std::unique_ptr<QPainter> painter;
+
+    // The painter for overlays, scaled from back-buffer pixels to the client area.
+    QPainter& Painter();
+    void EndPainting();
+    // Clears what the clear has not reached yet, apart from the rectangle.
+    void ClearAround(const QRect& kept);
+};
+
+struct VideoFont::Impl {
+    QFont font;
+    int height = 0;
+};
+
+struct VideoTexture::Impl {
+    QImage image;
+};
+
+struct VideoDevice::Impl {
+    HWND window = nullptr;
+    int backBufferWidth = 0;
+    int backBufferHeight = 0;
+    int lossGeneration = 0;
+    mutable Scaler sceneScaler;
+    std::shared_ptr<CanvasPool> canvases = std::make_shared<CanvasPool>();
+    mutable Scaler captureScaler;
+    mutable std::mutex lastLock;
+    QImage lastPresented;
+};
+
+// The test hooks' state, read by the device.
+int CurrentLossGeneration();
+bool TakeDeviceCreationFailure();
+bool IsSurfaceFormatRefused(D3DFORMAT format);
+int DisplayBitsPerPixelOverride();
+bool CanRenderText();

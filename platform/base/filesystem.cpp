@@ -283,7 +283,7 @@ bool SetFileTimes(int descriptor, const std::time_t* modificationTime, const std
     return ::futimens(descriptor, times) == 0;
 }
 
-bool ListDirectory(const std::wstring& folder, std::vector<DirectoryEntry>& entries) {
+bool ListDirectory(const std::wstring& folder, std::vector<DirectoryEntry>& entries, ListDetail detail) {
     entries.clear();
     const int fd = ::open(Utf8FromWide(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -306,7 +306,9 @@ bool ListDirectory(const std::wstring& folder, std::vector<DirectoryEntry>& entr
             struct stat info {};
             isDirectory = ::fstatat(fd, entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
         }
-        entries.push_back({WideFromUtf8(name), isDirectory});
+        const bool readableFile = detail == ListDetail::ReadAccess && !isDirectory &&
+                                  ::faccessat(fd, entry->d_name, R_OK, 0) == 0;
+        entries.push_back({WideFromUtf8(name), isDirectory, readableFile});
     }
     const int readError = errno;
     ::closedir(directory);

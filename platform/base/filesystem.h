@@ -31,7 +31,13 @@ struct Status {
 struct DirectoryEntry {
     std::wstring name;
     bool isDirectory = false;
+    // Filled only by a listing with ListDetail::ReadAccess: a file the caller may open for reading.
+    bool readableFile = false;
 };
+
+// Asking for read access while listing checks each name against the open folder, which spares
+// the file system a whole path walk per file.
+enum class ListDetail { Kinds, ReadAccess };
 
 // Symbolic links are followed everywhere, as the program only ever meant the file behind them.
 bool GetStatus(const std::wstring& path, Status& status);
@@ -56,7 +62,8 @@ bool SetFileTimes(const std::wstring& path, const std::time_t* modificationTime,
 bool SetFileTimes(int descriptor, const std::time_t* modificationTime, const std::time_t* accessTime);
 
 // The folder's entries without "." and "..", sorted by name so that every run sees the same order.
-bool ListDirectory(const std::wstring& folder, std::vector<DirectoryEntry>& entries);
+bool ListDirectory(const std::wstring& folder, std::vector<DirectoryEntry>& entries,
+                   ListDetail detail = ListDetail::Kinds);
 
 // Fails with EEXIST when anything is already there.
 bool CreateDirectory(const std::wstring& path);

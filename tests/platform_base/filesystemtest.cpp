@@ -156,6 +156,21 @@ TEST(FileSystem, ListDirectoryGivesSortedNamesAndKinds) {
         EXPECT_EQ(entries[i].isDirectory, expected[i].second) << i;
     }
 
+    // Read access: folders and dangling links are no readable files; unreadable modes only count
+    // for a user the permission bits bind (root reads everything).
+    WriteFile(folder / "e-locked", "");
+    std::filesystem::permissions(folder / "e-locked", std::filesystem::perms::none);
+    ASSERT_TRUE(FileSystem::ListDirectory(folder.Wide(), entries, FileSystem::ListDetail::ReadAccess));
+    ASSERT_EQ(entries.size(), 6u);
+    const bool rootReadsAll = ::geteuid() == 0;
+    const std::pair<std::wstring, bool> readable[] = {{L"a", false},          {L"b.txt", true},
+                                                      {L"c-link", false},     {L"d-dangling", false},
+                                                      {L"e-locked", rootReadsAll}, {L"\uB179\uD654.mp4", true}};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].name, readable[i].first) << i;
+        EXPECT_EQ(entries[i].readableFile, readable[i].second) << i;
+    }
+
     EXPECT_FALSE(FileSystem::ListDirectory(folder.Wide("missing"), entries));
     EXPECT_EQ(errno, ENOENT);
     EXPECT_TRUE(entries.empty());

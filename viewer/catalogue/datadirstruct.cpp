@@ -92,40 +92,24 @@ bool HasRecordingExtension(const std::wstring& name) {
 
 } // namespace
 
-// What a card scan already knows of the folder it reads: its sorted listing, the entry being read,
-// and which files can be read. A card holds thousands of files: the listing spares the file system
-// every question but the read check itself, and a rear file is checked once, not again on its own turn.
+// What a card scan already knows of the folder it reads: its sorted listing with each file's read
+// access, and the entry being read. A card holds thousands of files: the listing spares the file
+// system every question while the names are parsed.
 struct DataDirStruct::FolderListing {
-    FolderListing(const std::wstring& folder, const std::vector<FileSystem::DirectoryEntry>& listed)
-        : folder(folder + L"/"), entries(listed), opens(listed.size(), kUnknown) {}
+    explicit FolderListing(const std::vector<FileSystem::DirectoryEntry>& listed) : entries(listed) {}
 
-    bool OpensCurrent() { return Opens(current); }
-    bool OpensNamed(const std::wstring& name) {
+    bool OpensCurrent() const { return entries[current].readableFile; }
+    bool OpensNamed(const std::wstring& name) const {
         const auto found = std::lower_bound(entries.begin(), entries.end(), name,
                                             [](const FileSystem::DirectoryEntry& entry,
                                                const std::wstring& wanted) { return entry.name < wanted; });
-        return found != entries.end() && found->name == name &&
-               Opens(static_cast<size_t>(found - entries.begin()));
+        return found != entries.end() && found->name == name && found->readableFile;
     }
 
     size_t current = 0;
 
   private:
-    static constexpr signed char kUnknown = 0;
-    static constexpr signed char kOpens = 1;
-    static constexpr signed char kFails = -1;
-
-    bool Opens(size_t index) {
-        if (opens[index] == kUnknown)
-            opens[index] = !entries[index].isDirectory && FileSystem::CanRead(folder + entries[index].name)
-                               ? kOpens
-                               : kFails;
-        return opens[index] == kOpens;
-    }
-
-    const std::wstring folder;
     const std::vector<FileSystem::DirectoryEntry>& entries;
-    std::vector<signed char> opens;
 };
 
 void DataDirStruct::Clear(int keepRecords) {
@@ -149,7 +133,7 @@ int DataDirStruct::ScanFolders(const std::wstring& rootPath, int configOnly) {
             if (name.empty())
                 continue;
             folders[i] = JoinPath(root, name);
-            if (!FileSystem::ListDirectory(folders[i], listings[i]))
+            if (!FileSystem::ListDirectory(folders[i], listings[i], FileSystem::ListDetail::ReadAccess))
                 folders[i].clear();
         }
         if (folders[0].empty() || folders[1].empty())
@@ -164,7 +148,7 @@ int DataDirStruct::ScanFolders(const std::wstring& rootPath, int configOnly) {
     for (size_t i = 0; i < folders.size(); ++i) {
         if (folders[i].empty())
             continue;
-        FolderListing listing(folders[i], listings[i]);
+        FolderListing listing(listings[i]);
         for (listing.current = 0; listing.current < listings[i].size(); ++listing.current) {
             const FileSystem::DirectoryEntry& entry = listings[i][listing.current];
             if (!entry.isDirectory)

@@ -4,29 +4,12 @@
 #include "platform/ui/window.h"
 #include "viewer/app/globals.h"
 #include "viewer/skin/mymemdc.h"
+#include "viewer/skin/stretchblit.h"
 
 namespace {
 
 constexpr COLORREF kBackground = 0x171717;
 constexpr COLORREF kText = 0x8B8B8B;
-
-void Blit(CDC* target, CBitmap& bitmap, int x, int y, int width, int height) {
-    if (bitmap.GetSafeHandle() == nullptr) {
-        return;
-    }
-    CDC source;
-    source.CreateCompatibleDC(target);
-    CBitmap* previous = source.SelectObject(&bitmap);
-    BITMAP description;
-    bitmap.GetBitmap(&description);
-    if (width == description.bmWidth && height == description.bmHeight) {
-        target->BitBlt(x, y, width, height, &source, 0, 0, SRCCOPY);
-    } else {
-        target->StretchBlt(x, y, width, height, &source, 0, 0, description.bmWidth, description.bmHeight,
-                           SRCCOPY);
-    }
-    source.SelectObject(previous);
-}
 
 } // namespace
 
@@ -60,7 +43,7 @@ void CSkinHeaderCtrl::OnPaint() {
     const CSize start = m_start.Size();
     const CSize span = m_span.Size();
     const CSize end = m_end.Size();
-    Blit(&dc, m_span, client.left + start.cx, 0, client.Width(), span.cy);
+    StretchWholeBitmap(&dc, m_span, client.left + start.cx, 0, client.Width(), span.cy);
     CFont font;
     font.CreateFont(13, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, L"NanumGothic");
     CFont* previousFont = dc.SelectObject(&font);
@@ -77,13 +60,13 @@ void CSkinHeaderCtrl::OnPaint() {
         CRect rect;
         GetItemRect(i, &rect);
         if (item.iOrder == 0) {
-            Blit(&dc, m_start, rect.left, rect.top, start.cx, start.cy);
+            StretchWholeBitmap(&dc, m_start, rect.left, rect.top, start.cx, start.cy);
         } else {
             // Later columns start with the span, so the dividers come from the end pieces alone.
-            Blit(&dc, m_span, rect.left + 1, rect.top, span.cx, span.cy);
+            StretchWholeBitmap(&dc, m_span, rect.left + 1, rect.top, span.cx, span.cy);
         }
-        Blit(&dc, m_span, rect.left + start.cx, 0, rect.Width() - 4, 1);
-        Blit(&dc, m_end, rect.right - end.cx, 0, end.cx, end.cy);
+        StretchWholeBitmap(&dc, m_span, rect.left + start.cx, 0, rect.Width() - 4, 1);
+        StretchWholeBitmap(&dc, m_end, rect.right - end.cx, 0, end.cx, end.cy);
         DRAWITEMSTRUCT draw;
         draw.CtlType = ODT_HEADER;
         draw.CtlID = static_cast<UINT>(i);

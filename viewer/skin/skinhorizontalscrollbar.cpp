@@ -3,26 +3,13 @@
 #include "platform/ui/dc.h"
 #include "platform/ui/window.h"
 #include "viewer/skin/mymemdc.h"
+#include "viewer/skin/stretchblit.h"
 
 namespace {
 
 constexpr COLORREF kFill = 0x76554C;
 constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT_PTR kHoldTimer = 2;
-
-void Blit(CDC* target, CBitmap& bitmap, int x, int y, int width, int height) {
-    if (bitmap.GetSafeHandle() == nullptr) {
-        return;
-    }
-    CDC source;
-    source.CreateCompatibleDC(target);
-    CBitmap* previous = source.SelectObject(&bitmap);
-    BITMAP description;
-    bitmap.GetBitmap(&description);
-    target->StretchBlt(x, y, width, height, &source, 0, 0, description.bmWidth, description.bmHeight,
-                       SRCCOPY);
-    source.SelectObject(previous);
-}
 
 bool Within(const CPoint& point, int left, int top, int right, int bottom) {
     return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
@@ -95,11 +82,11 @@ void CSkinHorizontalScrollbar::OnPaint() {
     const CSize right = m_rightArrow.Size();
     const CSize track = m_track.Size();
     const CSize thumb = m_thumb.Size();
-    Blit(&dc, m_leftArrow, 0, 0, left.cx, left.cy);
-    Blit(&dc, m_track, left.cx, 0, client.Width() - left.cx, track.cy);
-    Blit(&dc, m_rightArrow, client.Width() - right.cx, 0, right.cx, right.cy);
+    StretchWholeBitmap(&dc, m_leftArrow, 0, 0, left.cx, left.cy);
+    StretchWholeBitmap(&dc, m_track, left.cx, 0, client.Width() - left.cx, track.cy);
+    StretchWholeBitmap(&dc, m_rightArrow, client.Width() - right.cx, 0, right.cx, right.cy);
     if (m_list != nullptr && m_list->GetScrollLimit(SB_HORZ) != 0) {
-        Blit(&dc, m_thumb, m_thumbLeft, 0, thumb.cx, thumb.cy);
+        StretchWholeBitmap(&dc, m_thumb, m_thumbLeft, 0, thumb.cx, thumb.cy);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/ui/dc.h"
 #include "platform/ui/window.h"
 #include "viewer/skin/mymemdc.h"
+#include "viewer/skin/stretchblit.h"
 
 namespace {
 
@@ -10,20 +11,6 @@ constexpr COLORREF kFill = 0x6B524A;
 constexpr UINT_PTR kRepeatTimer = 1;
 constexpr UINT_PTR kHoldTimer = 2;
 constexpr UINT_PTR kDragTimer = 3;
-
-void Blit(CDC* target, CBitmap& bitmap, int x, int y, int width, int height) {
-    if (bitmap.GetSafeHandle() == nullptr || width <= 0 || height <= 0) {
-        return;
-    }
-    CDC source;
-    source.CreateCompatibleDC(target);
-    CBitmap* previous = source.SelectObject(&bitmap);
-    BITMAP description;
-    bitmap.GetBitmap(&description);
-    target->StretchBlt(x, y, width, height, &source, 0, 0, description.bmWidth, description.bmHeight,
-                       SRCCOPY);
-    source.SelectObject(previous);
-}
 
 bool Within(const CPoint& point, int left, int top, int right, int bottom) {
     return point.x >= left && point.x < right && point.y >= top && point.y < bottom;
@@ -105,13 +92,13 @@ void CSkinVerticalScrollbar::OnPaint() {
     const CSize down = m_downArrow.Size();
     const CSize track = m_track.Size();
     const CSize thumb = m_thumb.Size();
-    Blit(&dc, m_topCap, 0, 0, top.cx, top.cy);
-    Blit(&dc, m_upArrow, 0, top.cy, up.cx, up.cy);
-    Blit(&dc, m_track, 0, top.cy + up.cy, track.cx, height - (top.cy + up.cy));
-    Blit(&dc, m_downArrow, 0, height - (down.cy + bottom.cy), down.cx, down.cy);
-    Blit(&dc, m_bottomCap, 0, height - bottom.cy, bottom.cx, bottom.cy);
+    StretchWholeBitmap(&dc, m_topCap, 0, 0, top.cx, top.cy);
+    StretchWholeBitmap(&dc, m_upArrow, 0, top.cy, up.cx, up.cy);
+    StretchWholeBitmap(&dc, m_track, 0, top.cy + up.cy, track.cx, height - (top.cy + up.cy));
+    StretchWholeBitmap(&dc, m_downArrow, 0, height - (down.cy + bottom.cy), down.cx, down.cy);
+    StretchWholeBitmap(&dc, m_bottomCap, 0, height - bottom.cy, bottom.cx, bottom.cy);
     if (m_list != nullptr && m_list->GetScrollLimit(SB_VERT) != 0) {
-        Blit(&dc, m_thumb, 0, m_thumbTop, thumb.cx, thumb.cy);
+        StretchWholeBitmap(&dc, m_thumb, 0, m_thumbTop, thumb.cx, thumb.cy);
     }
 }
 

@@ -74,7 +74,9 @@ TEST_F(RendererResetTest, AFailedRecreationAsksAgainWhenItsCountdownEnds) {
     EXPECT_EQ(traces.size(), 1u);
     for (const RendererSlot& slot : kRendererOrder)
         EXPECT_FALSE(RendererOf(slot));
-    EXPECT_EQ(g_playbackEngine.resetCountdown, 2000);
+    // A fresh countdown, of which the event thread may already have taken a few ticks.
+    EXPECT_LE(g_playbackEngine.resetCountdown, 2000);
+    EXPECT_GT(g_playbackEngine.resetCountdown, 1500);
     EXPECT_TRUE(AllFlags(1));
     // Nothing touches the missing renderers; the countdown runs with the events.
     g_playbackEngine.resetCountdown = 5;

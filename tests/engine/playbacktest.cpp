@@ -233,8 +233,9 @@ TEST_F(PlaybackTest, FrontAndRearKeepTheRearOffset) {
         },
         2s))
         << front << " " << rear;
-    // Once the front has finished, the rear runs on alone to its end.
-    EXPECT_TRUE(WaitForFrame(1, 89));
+    // Once the front has finished, the rear runs on alone towards its end (a loaded machine may
+    // drop a late picture or two, the last ones included).
+    EXPECT_TRUE(WaitForFrameAtLeast(1, 80));
 }
 
 TEST_F(PlaybackTest, PairedChannelsEndTogether) {

@@ -1,0 +1,90 @@
+#include "platform/ui/presentationwindow.h"
+
+#include "platform/ui/qtaccess.h"
+#include "platform/video/presentedpictureqt.h"
+
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+
+// Devices ask for the client size from their own threads, so it is kept here as the widget's
+// resize events report it rather than read from the widget.
+class WindowTarget final : public IPresentationTarget {
+  public:
+    explicit WindowTarget(HWND window) : m_window(window) {}
+
+    SIZE ClientSize() const override {
+        SIZE size;
+        size.cx = m_width.load();
+        size.cy = m_height.load();
+        return size;
+    }
+
+    void Present(const PresentedPicture& picture) override {
+        const QImage image = ImageOfPresentedPicture(picture);
+        PresentToWindow(m_window, image, QRect(QPoint(0, 0), image.size()));
+    }
+
+    void Follow(const QSize& size) {
+        m_width = size.width();
+        m_height = size.height();
+    }
+
+  private:
+    HWND m_window;
+    std::atomic<long> m_width{0};
+    std::atomic<long> m_height{0};
+};
+
+QString KeeperName() {
+    return QStringLiteral("trevo presentation target");
+}
+
+// Lives as a child of the window's widget: follows its size and takes the receiver away with it.
+class TargetKeeper final : public QObject {
+  public:
+    TargetKeeper(QWidget* widget, HWND window, std::shared_ptr<WindowTarget> target)
+        : QObject(widget), m_window(window), m_target(std::move(target)) {
+        setObjectName(KeeperName());
+        m_target->Follow(widget->size());
+        widget->installEventFilter(this);
+    }
+
+    ~TargetKeeper() override {
+        if (FindPresentationTarget(m_window) == m_target) {
+            UnregisterPresentationTarget(m_window);
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            m_target->Follow(static_cast<QWidget*>(watched)->size());
+        }
+        return false;
+    }
+
+  private:
+    HWND m_window;
+    std::shared_ptr<WindowTarget> m_target;
+};
+
+} // namespace
+
+BOOL ShowPresentedPictures(HWND window) {
+    QWidget* widget = WidgetFromHandle(window);
+    if (widget == nullptr) {
+        return FALSE;
+    }
+    if (widget->findChild<QObject*>(KeeperName(), Qt::FindDirectChildrenOnly) != nullptr) {
+        return TRUE;
+    }
+    auto target = std::make_shared<WindowTarget>(window);
+    new TargetKeeper(widget, window, target);
+    RegisterPresentationTarget(window, target);
+    return TRUE;
+}

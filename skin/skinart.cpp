@@ -5,6 +5,7 @@
 //
 // Usage: trevo_skinart <output folder>  (writes one folder per language, each with skin.xml and
 // the BMP files)
+//        trevo_skinart --program <output folder>  (writes the program's own pictures in the theme)
 
 #include "skintable.h"
 
@@ -16,11 +17,14 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -759,7 +763,8 @@ std::map<std::string, std::function<QImage()>> NamedImages() {
         {"hs_right_14x14.bmp", [] { return Arrow(14, 14, 1); }},
         {"hs_thumb_24x14.bmp", [] { return ScrollThumb(24, 14); }},
         {"hs_span_4x14.bmp", [] { return Fill(4, 14, QColor(0x1A, 0x1B, 0x1D)); }},
-        {"vs_top_14x4.bmp", [] { return Fill(14, 4, QColor(0x1A, 0x1B, 0x1D)); }},
+        // The list makes its vertical bar 8 pixels narrower than this cap.
+        {"vs_top_22x4.bmp", [] { return Fill(22, 4, QColor(0x1A, 0x1B, 0x1D)); }},
         {"vs_bottom_14x4.bmp", [] { return Fill(14, 4, QColor(0x1A, 0x1B, 0x1D)); }},
         {"vs_up_14x14.bmp", [] { return Arrow(14, 14, 0); }},
         {"vs_down_14x14.bmp", [] { return Arrow(14, 14, 2); }},
@@ -961,12 +966,295 @@ bool DrawSkin(const QString& folder) {
     return true;
 }
 
+// The program's own pictures, in the same theme: the taskbar pop-up's card notice, the repair
+// box's wait animation, the channel windows' zoom cursor and the program's icon. The files are
+// named by their place in the program's resources.
+
+const QColor kPaper(0xEC, 0xED, 0xF0);
+
+QColor Mix(const QColor& from, const QColor& to, qreal amount) {
+    return QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * amount,
+                            from.greenF() + (to.greenF() - from.greenF()) * amount,
+                            from.blueF() + (to.blueF() - from.blueF()) * amount);
+}
+
+// The pop-up writes its text in black, or in blue under the mouse, into (10, 15) - (190, 58), so
+// that part is a light card; the footer shows a memory card going to a folder.
+QImage CardNotice() {
+    QImage image = Chrome(200, 83);
+    QPainter painter(&image);
+    painter.fillRect(QRect(0, 0, 200, 3), kAccent);
+    painter.fillRect(QRect(0, 3, 1, 80), kLine);
+    painter.fillRect(QRect(199, 3, 1, 80), kLine);
+    painter.fillRect(QRect(0, 82, 200, 1), kLine);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kPaper);
+    painter.drawRoundedRect(QRectF(6, 10, 188, 53), 4, 4);
+    GlyphAt(painter, "format", kAccent, QPointF(18, 73), 16);
+    GlyphAt(painter, "open", kGlyph, QPointF(182, 73), 16);
+    painter.setPen(QPen(kText, 1.5, Qt::DotLine, Qt::RoundCap));
+    painter.drawLine(QPointF(32, 73), QPointF(164, 73));
+    painter.setPen(QPen(kText, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const QPointF head[] = {{161, 69.5}, {165, 73}, {161, 76.5}};
+    painter.drawPolyline(head, 3);
+    return image;
+}
+
+constexpr int kSpinnerSide = 64;
+constexpr int kSpinnerSpokes = 12;
+// Hundredths of a second per frame: one turn a second.
+constexpr int kSpinnerDelay = 8;
+
+// One frame of the wait animation: the leading spoke in full accent, those behind it fading into
+// the background. Every colour lies between the background and the accent, smoothing included.
+QImage SpinnerFrame(int lead) {
+    QImage image = Chrome(kSpinnerSide, kSpinnerSide);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.translate(kSpinnerSide / 2.0, kSpinnerSide / 2.0);
+    painter.setPen(Qt::NoPen);
+    for (int spoke = 0; spoke < kSpinnerSpokes; ++spoke) {
+        const int behind = (lead - spoke + kSpinnerSpokes) % kSpinnerSpokes;
+        painter.save();
+        painter.rotate(360.0 * spoke / kSpinnerSpokes);
+        painter.setBrush(Mix(kChrome, kAccent, std::max(0.15, 1.0 - behind / 9.0)));
+        painter.drawRoundedRect(QRectF(-2.5, -27, 5, 12), 2.5, 2.5);
+        painter.restore();
+    }
+    return image;
+}
+
+// The palette of the animation: 256 steps from the background to the accent.
+std::vector<QColor> Ramp(const QColor& from, const QColor& to) {
+    std::vector<QColor> palette;
+    for (int step = 0; step < 256; ++step) {
+        palette.push_back(Mix(from, to, step / 255.0));
+    }
+    return palette;
+}
+
+// Each pixel as the index of the nearest step of the ramp.
+QByteArray RampIndices(const QImage& image, const QColor& from, const QColor& to) {
+    const double red = to.red() - from.red();
+    const double green = to.green() - from.green();
+    const double blue = to.blue() - from.blue();
+    const double length = red * red + green * green + blue * blue;
+    QByteArray indices;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            const double along = ((qRed(pixel) - from.red()) * red + (qGreen(pixel) - from.green()) * green +
+                                  (qBlue(pixel) - from.blue()) * blue) /
+                                 length;
+            indices.append(static_cast<char>(qRound(std::clamp(along, 0.0, 1.0) * 255)));
+        }
+    }
+    return indices;
+}
+
+// Codes of varying width packed into bytes, least significant bit first.
+class CodePacker {
+  public:
+    void Put(int code, int width) {
+        m_bits |= static_cast<quint32>(code) << m_count;
+        m_count += width;
+        while (m_count >= 8) {
+            m_bytes.append(static_cast<char>(m_bits & 0xFF));
+            m_bits >>= 8;
+            m_count -= 8;
+        }
+    }
+    QByteArray Finish() {
+        if (m_count > 0) {
+            m_bytes.append(static_cast<char>(m_bits & 0xFF));
+        }
+        return m_bytes;
+    }
+
+  private:
+    quint32 m_bits = 0;
+    int m_count = 0;
+    QByteArray m_bytes;
+};
+
+// GIF's LZW over 8-bit indices, with codes from 9 to 12 bits; a full table starts again.
+QByteArray LzwCompress(const QByteArray& indices) {
+    constexpr int kClear = 256;
+    constexpr int kEnd = 257;
+    constexpr int kLastCode = 4095;
+    // The code of each known string, by the code of its prefix and its last index.
+    std::vector<int> table(4096 * 256, -1);
+    CodePacker packer;
+    int width = 9;
+    int next = kEnd + 1;
+    const auto put = [&packer, &width, &next](int code) {
+        packer.Put(code, width);
+        // The decoder adds its entries one code behind us, so it widens at this point too.
+        if (next >= (1 << width) && width < 12) {
+            ++width;
+        }
+    };
+    put(kClear);
+    int prefix = indices.isEmpty() ? -1 : static_cast<uchar>(indices[0]);
+    for (int at = 1; at < indices.size(); ++at) {
+        const int index = static_cast<uchar>(indices[at]);
+        const size_t key = static_cast<size_t>(prefix) * 256 + static_cast<size_t>(index);
+        if (table[key] >= 0) {
+            prefix = table[key];
+            continue;
+        }
+        put(prefix);
+        if (next >= kLastCode) {
+            put(kClear);
+            std::fill(table.begin(), table.end(), -1);
+            width = 9;
+            next = kEnd + 1;
+        } else {
+            table[key] = next++;
+        }
+        prefix = index;
+    }
+    if (prefix >= 0) {
+        put(prefix);
+    }
+    put(kEnd);
+    return packer.Finish();
+}
+
+void AppendBytes(QByteArray& data, std::initializer_list<int> bytes) {
+    for (int byte : bytes) {
+        data.append(static_cast<char>(byte));
+    }
+}
+
+void AppendWord(QByteArray& data, int value) {
+    AppendBytes(data, {value & 0xFF, (value >> 8) & 0xFF});
+}
+
+// An animated GIF89a that loops for ever, with one global palette of 256 colours; every frame
+// covers the whole picture and stays under the next (disposal 1).
+QByteArray Gif(const std::vector<QByteArray>& frames, int width, int height,
+               const std::vector<QColor>& palette, int delay) {
+    QByteArray gif("GIF89a");
+    AppendWord(gif, width);
+    AppendWord(gif, height);
+    AppendBytes(gif, {0xF7, 0, 0});
+    for (const QColor& color : palette) {
+        AppendBytes(gif, {color.red(), color.green(), color.blue()});
+    }
+    gif.append('!');
+    AppendBytes(gif, {0xFF, 11});
+    gif.append("NETSCAPE2.0");
+    AppendBytes(gif, {3, 1, 0, 0, 0});
+    for (const QByteArray& frame : frames) {
+        AppendBytes(gif, {0x21, 0xF9, 4, 1 << 2});
+        AppendWord(gif, delay);
+        AppendBytes(gif, {0, 0, 0x2C});
+        AppendWord(gif, 0);
+        AppendWord(gif, 0);
+        AppendWord(gif, width);
+        AppendWord(gif, height);
+        AppendBytes(gif, {0, 8});
+        const QByteArray data = LzwCompress(frame);
+        for (int at = 0; at < data.size(); at += 255) {
+            const int length = std::min(255, static_cast<int>(data.size()) - at);
+            gif.append(static_cast<char>(length));
+            gif.append(data.mid(at, length));
+        }
+        gif.append('\0');
+    }
+    gif.append(';');
+    return gif;
+}
+
+QByteArray WaitAnimation() {
+    std::vector<QByteArray> frames;
+    for (int lead = 0; lead < kSpinnerSpokes; ++lead) {
+        frames.push_back(RampIndices(SpinnerFrame(lead), kChrome, kAccent));
+    }
+    return Gif(frames, kSpinnerSide, kSpinnerSide, Ramp(kChrome, kAccent), kSpinnerDelay);
+}
+
+// A magnifier, white on a black outline so that it shows on any picture; the hot spot, which the
+// window layer reads from the PNG's "hotspot" text, is the centre of the lens.
+QImage ZoomCursor() {
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QPointF lens(12.5, 12.5);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 48));
+    painter.drawEllipse(lens, 8, 8);
+    const struct {
+        QColor color;
+        qreal extra;
+    } passes[] = {{Qt::black, 2}, {Qt::white, 0}};
+    for (const auto& pass : passes) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(pass.color, 2 + pass.extra));
+        painter.drawEllipse(lens, 8, 8);
+        painter.setPen(QPen(pass.color, 4 + pass.extra, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(19, 19), QPointF(27, 27));
+        painter.setPen(QPen(pass.color, 1.5 + pass.extra, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(9.5, 12.5), QPointF(15.5, 12.5));
+        painter.drawLine(QPointF(12.5, 9.5), QPointF(12.5, 15.5));
+    }
+    painter.end();
+    image.setText("hotspot", "12,12");
+    return image;
+}
+
+// The mark of the title bar, large, on a chrome tile.
+QImage ProgramIcon() {
+    QImage image(256, 256, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(kLine, 4));
+    painter.setBrush(kChrome);
+    painter.drawRoundedRect(QRectF(10, 10, 236, 236), 52, 52);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kAccent);
+    painter.drawRoundedRect(QRectF(40, 40, 176, 176), 38, 38);
+    GlyphAt(painter, "play", kChrome, QPointF(130, 128), 160);
+    return image;
+}
+
+bool WriteFile(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// Writes <folder>/bitmap/314.bmp, GIF/327, cursor/317.png and icon/128.png.
+bool DrawProgramResources(const QString& folder) {
+    for (const char* kind : {"bitmap", "GIF", "cursor", "icon"}) {
+        if (!QDir().mkpath(folder + "/" + kind)) {
+            std::fprintf(stderr, "trevo_skinart: cannot create %s/%s\n", qPrintable(folder), kind);
+            return false;
+        }
+    }
+    const bool written = WriteBmp(CardNotice(), folder + "/bitmap/314.bmp") &&
+                         WriteFile(folder + "/GIF/327", WaitAnimation()) &&
+                         ZoomCursor().save(folder + "/cursor/317.png", "PNG") &&
+                         ProgramIcon().save(folder + "/icon/128.png", "PNG");
+    if (!written) {
+        std::fprintf(stderr, "trevo_skinart: cannot write the program's pictures to %s\n",
+                     qPrintable(folder));
+    }
+    return written;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--program") == 0) {
+        return DrawProgramResources(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: trevo_skinart <output folder>\n");
+        std::fprintf(stderr, "usage: trevo_skinart <output folder> | --program <output folder>\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);

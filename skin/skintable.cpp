@@ -156,7 +156,7 @@ std::vector<SkinComponent> BuildTable() {
          344,
          748,
          {"hdr_start_4x28.bmp", "hdr_span_4x28.bmp", "hdr_end_4x28.bmp", "hs_left_14x14.bmp",
-          "hs_right_14x14.bmp", "hs_thumb_24x14.bmp", "hs_span_4x14.bmp", "vs_top_14x4.bmp",
+          "hs_right_14x14.bmp", "hs_thumb_24x14.bmp", "hs_span_4x14.bmp", "vs_top_22x4.bmp",
           "vs_bottom_14x4.bmp", "vs_up_14x14.bmp", "vs_down_14x14.bmp", "vs_span_14x4.bmp",
           "vs_thumb_14x32.bmp"},
          {}});

@@ -8,39 +8,170 @@
 #include "platform/ui/window.h"
 #include "platform/ui/windowsnapshot.h"
 #include "skintable.h"
+#include "viewer/skin/borrowedbitmap.h"
 #include "viewer/skin/buttonex.h"
+#include "viewer/skin/painter.h"
 #include "viewer/skin/resstorage.h"
 #include "viewer/skin/skincombobox.h"
 #include "viewer/skin/skinlistctrl.h"
 #include "viewer/skin/sliderctrlex.h"
 #include "viewer/skin/staticex.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
+
+constexpr COLORREF kStageColor = RGB(40, 40, 40);
 
 LPCWSTR StageClass() {
     static const LPCWSTR name = L"TrevoSkinGalleryStage";
     WNDCLASSW windowClass;
     if (!GetClassInfoW(nullptr, name, &windowClass)) {
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = CreateSolidBrush(RGB(40, 40, 40));
+        windowClass.hbrBackground = CreateSolidBrush(kStageColor);
         windowClass.lpszClassName = name;
         RegisterClassW(&windowClass);
     }
     return name;
 }
 
-// A top-level window a little larger than the component, on which its control is placed.
+// A top-level window a little larger than the component, on which its control is placed. A
+// component that is only an area of its window, where another window goes, is shown as its image
+// repeated over that area.
 class Stage : public CWnd {
   public:
     bool Open(int width, int height) {
         return CreateEx(0, StageClass(), L"gallery", WS_POPUP | WS_VISIBLE, 0, 0, width + 8, height + 8,
                         nullptr, nullptr) != FALSE;
     }
+    void ShowArea(HBITMAP tile, const CRect& area) {
+        m_tile.Borrow(tile);
+        m_area = area;
+        Invalidate();
+    }
+
+  protected:
+    // Transparent controls ask their parent for what lies under them: the stage's plain colour.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_SKIN_DRAWBKGND) {
+            return CWnd::WindowProc(message, wParam, lParam);
+        }
+        auto* request = reinterpret_cast<SkinBackgroundRequest*>(lParam);
+        if (request != nullptr && request->dc != nullptr) {
+            CBrush stage(kStageColor);
+            request->dc->FillRect(&request->rect, &stage);
+        }
+        return 0;
+    }
+    void OnPaint() override {
+        CPaintDC dc(this);
+        CRect client;
+        GetClientRect(&client);
+        CBrush stage(kStageColor);
+        dc.FillRect(&client, &stage);
+        const CSize piece = m_tile.Size();
+        if (piece.cx <= 0 || piece.cy <= 0) {
+            return;
+        }
+        CPainter painter(&dc);
+        for (int y = m_area.top; y < m_area.bottom; y += piece.cy) {
+            const int height = std::min<int>(piece.cy, m_area.bottom - y);
+            painter.TileHorizontal(&m_tile, CRect(m_area.left, y, m_area.right, y + height),
+                                   CRect(0, 0, piece.cx, height), CBaseWnd::GetBaseColor(2));
+        }
+    }
+
+  private:
+    CBorrowedBitmap m_tile;
+    CRect m_area;
 };
+
+// The label that lies under a slider in its window and carries its groove: the one the skin
+// names, else the last label before it in its window that covers it. Null when there is none, and
+// for a slider at the window's corner: a model that the program places itself.
+const SkinComponent* SliderHost(const SkinComponent& slider) {
+    if (slider.x == 0 && slider.y == 0) {
+        return nullptr;
+    }
+    for (const GrooveHost& host : GrooveHosts()) {
+        if (std::find(host.sliderIds.begin(), host.sliderIds.end(), slider.id) != host.sliderIds.end()) {
+            return FindSkinComponent(host.hostId);
+        }
+    }
+    const std::vector<SkinComponent>& table = SkinComponents();
+    const auto at = std::find_if(table.begin(), table.end(), [&slider](const SkinComponent& component) {
+        return component.id == slider.id;
+    });
+    for (auto below = std::make_reverse_iterator(at); below != table.rend(); ++below) {
+        // Each window's table starts with the area of the whole window.
+        if (below->type == "dummy" && below->x == 0 && below->y == 0) {
+            break;
+        }
+        if (below->type == "static" && below->x <= slider.x && below->y <= slider.y &&
+            below->x + below->width >= slider.x + slider.width &&
+            below->y + below->height >= slider.y + slider.height) {
+            return &*below;
+        }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<CStaticEx> MakeLabel(const ComponentImages& images, CWnd* parent, const CRect& rect,
+                                     DWORD options) {
+    auto label = std::make_unique<CStaticEx>();
+    if (images[1] != nullptr || images[2] != nullptr) {
+        options |= CStaticEx::OPTION_THREE_PIECES;
+    }
+    label->ModifyOptions(0, options);
+    label->SetBitmaps(images[0], images[1], images[2]);
+    label->Create(parent, rect, 1, WS_CHILD | WS_VISIBLE);
+    return label;
+}
+
+// Filled and set up as the playlist panel sets its list up: its colours and font, its seven
+// columns, full-row selection; enough rows to scroll, one of them playing and one selected.
+std::unique_ptr<CSkinListCtrl> MakePlaylist(const ComponentImages& images, CWnd* parent, const CRect& rect,
+                                            CFont& font) {
+    auto list = std::make_unique<CSkinListCtrl>();
+    list->Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, rect, parent, 1);
+    static const int playingRow = 2;
+    list->InitSkinScrollBars(&playingRow);
+    list->SetBitmaps(images.images);
+    list->SetBkColor(0x171717);
+    list->SetTextColor(0x8B8B8B);
+    font.CreateFont(13, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, L"NanumGothic");
+    list->SetFont(&font, TRUE);
+    const struct {
+        LPCWSTR heading;
+        int width;
+        int format;
+    } columns[] = {
+        {L"", 0, LVCFMT_LEFT},          {L"Type", 50, LVCFMT_CENTER},   {L"Date&Time", 145, LVCFMT_CENTER},
+        {L"\u25B3", 20, LVCFMT_CENTER}, {L"\u25BD", 20, LVCFMT_CENTER}, {L"\u25C1", 20, LVCFMT_CENTER},
+        {L"\u25B7", 20, LVCFMT_CENTER}};
+    for (int column = 0; column < 7; ++column) {
+        list->InsertColumn(column, columns[column].heading, columns[column].format, columns[column].width);
+    }
+    const LPCWSTR types[] = {L"Always", L"Event", L"Always", L"Manual", L"Parking Event", L"Motion Event"};
+    for (int row = 0; row < 60; ++row) {
+        const LPCWSTR type = types[row % 6];
+        wchar_t date[32];
+        std::swprintf(date, 32, L"2026-12-10 08:%02d:00", row);
+        list->InsertItem(row, type);
+        list->SetItemText(row, 1, type);
+        list->SetItemText(row, 2, date);
+        list->SetItemText(row, 3, L"O");
+        list->SetItemText(row, 4, row % 4 == 3 ? L"X" : L"O");
+    }
+    list->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+    list->SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
+    return list;
+}
 
 std::wstring FileName(const std::wstring& folder, const SkinComponent& component) {
     char name[64];
@@ -52,10 +183,13 @@ bool Draw(ResStorage& store, const SkinComponent& component, const std::wstring&
     const auto id = static_cast<eComponentID>(component.id);
     const ComponentImages images = store.GetComponentInfo(id);
     const CRect rect(4, 4, 4 + std::max(component.width, 1), 4 + std::max(component.height, 1));
+    // The list's font outlives the list, and the windows beneath the control outlive the control.
+    CFont listFont;
     Stage stage;
     if (!stage.Open(rect.Width(), rect.Height())) {
         return false;
     }
+    std::unique_ptr<CStaticEx> beneath;
     std::unique_ptr<CWnd> control;
     if (component.type == "button") {
         auto button = std::make_unique<CButtonEx>();
@@ -64,31 +198,28 @@ bool Draw(ResStorage& store, const SkinComponent& component, const std::wstring&
         button->Create(&stage, rect, 1, WS_CHILD | WS_VISIBLE);
         control = std::move(button);
     } else if (component.type == "slider") {
+        // As in its window, the slider shows the label beneath it, with the groove, around its thumb.
         auto slider = std::make_unique<CSliderCtrlEx>();
+        if (const SkinComponent* host = SliderHost(component); host != nullptr) {
+            const CRect hostRect(CPoint(rect.left + host->x - component.x, rect.top + host->y - component.y),
+                                 CSize(host->width, host->height));
+            auto label = MakeLabel(store.GetComponentInfo(static_cast<eComponentID>(host->id)), &stage,
+                                   hostRect, CBaseWnd::OPTION_BACK_BUFFER);
+            label->UpdateWindow();
+            slider->SetBackgroundWnd(label->m_hWnd);
+            beneath = std::move(label);
+        }
+        slider->ModifyOptions(0, CBaseWnd::OPTION_TRANSPARENT);
         slider->SetBitmaps(images[0], images[1], images[2], images[3], images[4]);
         slider->Create(&stage, rect, 1, WS_CHILD | WS_VISIBLE);
         slider->SetPos(40);
         control = std::move(slider);
-    } else if (component.type == "static" || component.type == "dummy") {
-        auto label = std::make_unique<CStaticEx>();
-        if (images[1] != nullptr || images[2] != nullptr) {
-            label->ModifyOptions(0, CStaticEx::OPTION_THREE_PIECES);
-        }
-        label->SetBitmaps(images[0], images[1], images[2]);
-        label->Create(&stage, rect, 1, WS_CHILD | WS_VISIBLE);
-        control = std::move(label);
+    } else if (component.type == "static") {
+        control = MakeLabel(images, &stage, rect, 0);
+    } else if (component.type == "dummy") {
+        stage.ShowArea(images[0], rect);
     } else if (component.type == "list") {
-        auto list = std::make_unique<CSkinListCtrl>();
-        list->Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, rect, &stage, 1);
-        list->InsertColumn(0, L"Recording", LVCFMT_LEFT, rect.Width() - 20);
-        for (int i = 0; i < 12; ++i) {
-            list->InsertItem(i, (L"REC_2026_12_10_" + std::to_wstring(10 + i) + L".mp4").c_str());
-        }
-        static const int playingRow = 2;
-        list->InitSkinScrollBars(&playingRow);
-        list->SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
-        list->SetBitmaps(images.images);
-        control = std::move(list);
+        control = MakePlaylist(images, &stage, rect, listFont);
     } else if (component.type == "combobox") {
         auto combo = std::make_unique<CSkinComboBox>();
         combo->Create(WS_CHILD | WS_VISIBLE, CRect(rect.left, rect.top, rect.right, rect.bottom + 100),

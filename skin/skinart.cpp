@@ -353,9 +353,14 @@ void DrawGroove(QPainter& painter, const QRect& slider, const QColor& color) {
 
 void DrawText(QPainter& painter, const QRect& area, const QString& text, int pixelSize, bool bold,
               const QColor& color, int flags = Qt::AlignCenter) {
-    // Kanji that the Korean face lacks come from the Japanese face, at the same weight.
+    // Japanese captions take the Japanese face throughout: the Korean face holds only some kanji,
+    // and a word drawn from two faces looks uneven. Elsewhere, kanji the Korean face lacks come
+    // from the Japanese one.
     QFont font;
-    font.setFamilies({kFontFace, "Noto Sans CJK JP"});
+    if (g_language == Japanese)
+        font.setFamilies({"Noto Sans CJK JP", kFontFace});
+    else
+        font.setFamilies({kFontFace, "Noto Sans CJK JP"});
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     painter.save();

@@ -279,10 +279,9 @@ TEST_F(RendererTest, AResizedWindowGetsPicturesOfItsNewSize) {
 TEST_F(RendererTest, SideCamerasAreMirroredInYuy2) {
     constexpr int kHeight = 2;
     // Every pixel its own luma, so the order of the samples within a pair shows too; an odd number of
-    // pairs as well as an even one.
-    for (const int width : {8, 6}) {
-        const std::vector<BYTE> picture =
-            Yuy2FromLuma(width, kHeight, [](int x, int) { return 30 + 25 * x; });
+    // pairs as well as an even one, and rows of several four-pair blocks with and without a rest.
+    for (const int width : {8, 6, 32, 22}) {
+        const std::vector<BYTE> picture = Yuy2FromLuma(width, kHeight, [](int x, int) { return 20 + 7 * x; });
         for (int channel = 0; channel < kChannelCount; ++channel) {
             SCOPED_TRACE(std::to_string(width) + " wide, channel " + std::to_string(channel));
             auto renderer = Make(width, kHeight, D3DFMT_YUY2);
@@ -296,8 +295,8 @@ TEST_F(RendererTest, SideCamerasAreMirroredInYuy2) {
             const bool mirrored = channel >= kCameraLeft;
             for (int x = 0; x < width; ++x) {
                 const int source = mirrored ? width - 1 - x : x;
-                EXPECT_NEAR(captured[static_cast<size_t>(x) * 4], GreyOf(30 + 25 * source), 2) << x;
-                EXPECT_NEAR(captured[static_cast<size_t>(width + x) * 4 + 1], GreyOf(30 + 25 * source), 2)
+                EXPECT_NEAR(captured[static_cast<size_t>(x) * 4], GreyOf(20 + 7 * source), 2) << x;
+                EXPECT_NEAR(captured[static_cast<size_t>(width + x) * 4 + 1], GreyOf(20 + 7 * source), 2)
                     << x;
             }
         }

@@ -8,10 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 extern "C" {
+#include <libavformat/avformat.h>
 #include <libavutil/avutil.h>
 }
 
@@ -126,6 +130,50 @@ TEST(SeekTest, EndPartners) {
     EXPECT_EQ(EndPartner(1), 0);
     EXPECT_EQ(EndPartner(2), 1);
     EXPECT_EQ(EndPartner(3), 0);
+}
+
+// An AVI recording whose text stream FFmpeg's probing took for MP3 sound, richer by its bit rate
+// than the recorder's PCM sound; and an MP4 recording with AAC sound only.
+TEST(SoundStreamTest, ThePcmSoundIsPlayedNotAProbedTextStream) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<AVMediaType, AVCodecID>> streams;
+        int expected; // -1: none
+    };
+    const std::vector<Case> cases = {
+        {"text stream after the sound",
+         {{AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_HEVC},
+          {AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_PCM_S16LE},
+          {AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_MP3}},
+         1},
+        {"text stream before the sound",
+         {{AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_HEVC},
+          {AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_HEVC},
+          {AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_MP3},
+          {AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_PCM_S16LE}},
+         3},
+        {"no PCM sound", {{AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_H264}, {AVMEDIA_TYPE_AUDIO, AV_CODEC_ID_AAC}}, 1},
+        {"no sound", {{AVMEDIA_TYPE_VIDEO, AV_CODEC_ID_H264}, {AVMEDIA_TYPE_SUBTITLE, AV_CODEC_ID_NONE}}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AVFormatContext* context = avformat_alloc_context();
+        ASSERT_NE(context, nullptr);
+        for (const auto& [type, codec] : c.streams) {
+            AVStream* stream = avformat_new_stream(context, nullptr);
+            ASSERT_NE(stream, nullptr);
+            stream->codecpar->codec_type = type;
+            stream->codecpar->codec_id = codec;
+            // The probed stream claims the higher rate, so FFmpeg's own choice would be wrong.
+            stream->codecpar->bit_rate = codec == AV_CODEC_ID_MP3 ? 1000000 : 256000;
+            if (type == AVMEDIA_TYPE_AUDIO) {
+                stream->codecpar->sample_rate = 16000;
+                av_channel_layout_default(&stream->codecpar->ch_layout, 1);
+            }
+        }
+        EXPECT_EQ(std::max(FindAudioStream(context, 0), -1), c.expected);
+        avformat_free_context(context);
+    }
 }
 
 TEST(PositionTest, RatioOfTheShownPicture) {
@@ -249,7 +297,7 @@ TEST(AudioSyncTest, SoundFollowsTheVideoClockWithinTenPercent) {
         double audioClock; // the video clock is 10.0
         int measurements;  // earlier ones, each with the same difference
         int samples;       // at 8000 Hz; the threshold is 2 * 1024 / 8000 = 0.256 s
-        int expected;
+        int expected;      // -1: none
     };
     const Case cases[] = {
         {"still measuring", 10.5, 5, 1000, 1000},

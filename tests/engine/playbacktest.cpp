@@ -216,6 +216,54 @@ TEST(AudioCallbackTest, SpeedAndVolumeDecideWhatIsMixed) {
     g_playbackEngine.volume = savedVolume;
 }
 
+// The front camera's sound keeps to its picture: silent before the first picture, and silent again
+// (its clock standing still) while the picture lags behind it by more than one callback's sound;
+// smaller differences are played as they are.
+TEST(AudioCallbackTest, TheSoundWaitsForThePicture) {
+    const int savedVolume = g_playbackEngine.volume;
+    g_playbackEngine.volume = 128;
+    struct Case {
+        const char* name;
+        bool awaitsPicture;
+        bool pictureShown;
+        bool seekPending; // the video thread has not taken up the seek yet
+        bool hasPictures;
+        double soundAhead; // seconds
+        bool played;
+    };
+    const Case cases[] = {
+        {"before the first picture", true, false, false, true, 0.0, false},
+        {"after a seek, before its picture", true, true, true, true, 0.0, false},
+        {"ahead of the picture", false, true, false, true, 0.5, false},
+        {"with the picture", false, true, false, true, 0.0, true},
+        {"a little behind the picture (left to the stretch)", false, true, false, true, -0.004, true},
+        {"sound without pictures", false, false, false, false, 0.5, true},
+    };
+    for (const Case& c : cases) {
+        VideoState state;
+        state.audioTgt.channels = 1;
+        state.audioTgt.frequency = 8000;
+        state.audioHwBufSize = 160; // 10 ms of sound
+        std::vector<uint8_t> sound(200, 0x40);
+        state.audioBuf = sound.data();
+        state.audioBufSize = static_cast<unsigned>(sound.size());
+        state.soundAwaitsPicture = c.awaitsPicture ? 1 : 0;
+        state.pictureShown = c.pictureShown ? 1 : 0;
+        state.frameLastPts = c.pictureShown ? 10.0 : NAN;
+        state.seekFlushPending = c.seekPending ? 1 : 0;
+        state.videoStream = c.hasPictures ? 0 : -1;
+        const double now = EngineNow();
+        state.videoCurrentPtsDrift = 10.0 - now;
+        state.audioCurrentPtsDrift = 10.0 + c.soundAhead - now;
+        std::vector<uint8_t> stream(100, 0);
+        AudioCallback(&state, stream.data(), static_cast<int>(stream.size()));
+        const bool mixed = std::any_of(stream.begin(), stream.end(), [](uint8_t b) { return b != 0; });
+        EXPECT_EQ(mixed, c.played) << c.name;
+        EXPECT_EQ(state.audioBufIndex, c.played ? 100u : 0u) << c.name;
+    }
+    g_playbackEngine.volume = savedVolume;
+}
+
 TEST_F(PlaybackTest, FrontAndRearKeepTheRearOffset) {
     PlayerSetRearCamSync(1.0);
     ASSERT_NE(Open(Recording(kFront90), 0), nullptr);

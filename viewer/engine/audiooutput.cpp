@@ -87,6 +87,51 @@ int ConvertFrame(VideoState* is, AVFrame* frame, int wantedSamples) {
     return converted * is->audioTgt.channels * kTargetBytesPerSample;
 }
 
+double BytesPerSecond(const VideoState* is) {
+    return static_cast<double>(is->audioTgt.frequency) * is->audioTgt.channels * kTargetBytesPerSample;
+}
+
+// The sound from the picture's time on: decoded sound that would be heard before it is dropped, so
+// that the clock of the callback's end (audio time, with its two hardware buffers of latency) meets
+// the video clock. False while no sound is decoded yet.
+bool AlignSoundToPicture(VideoState* is, int frameSize) {
+    const double bytesPerSecond = BytesPerSecond(is);
+    if (bytesPerSecond <= 0 || frameSize <= 0)
+        return true;
+    // The callback fills one hardware buffer; the audio time at its end lies one buffer behind
+    // the first sample written.
+    const double start = get_video_clock(is) + is->audioHwBufSize / bytesPerSecond;
+    for (;;) {
+        double pts = 0;
+        const int size = audio_decode_frame(is, &pts);
+        if (size < 0)
+            return false;
+        if (is->audioClock <= start)
+            continue;
+        const double skipped = std::clamp((start - pts) * bytesPerSecond, 0.0, static_cast<double>(size));
+        is->audioBufSize = static_cast<unsigned>(size);
+        is->audioBufIndex = static_cast<unsigned>(static_cast<int>(skipped) / frameSize * frameSize);
+        // What was measured against the clock while catching up says nothing about the drift.
+        is->audioDiffAvgCount = 0;
+        is->audioDiffCum = 0;
+        return true;
+    }
+}
+
+// A picture of the current place is on screen: one was shown since the channel opened or since the
+// video thread took up the last seek (which forgets the time of the picture shown before it).
+bool PictureOfThisPlaceShown(const VideoState* is) {
+    return !is->seekFlushPending && !std::isnan(is->frameLastPts.load());
+}
+
+// How far the sound's clock is ahead of the picture's (negative: behind); 0 while there is no
+// running picture to keep to.
+double SoundLead(VideoState* is) {
+    if (is->videoStream < 0 || !is->pictureShown || is->paused)
+        return 0;
+    return get_audio_clock(is) - get_video_clock(is);
+}
+
 } // namespace
 
 int WantedAudioLayout(const char* environmentChannels, const AVChannelLayout& decoderLayout,
@@ -253,8 +298,25 @@ void AudioCallback(void* opaque, uint8_t* stream, int length) {
     // Other speeds play silence: SDL clears the buffer before every call.
     if (is->speed != 1.0)
         return;
+    // A picture that stalls is never made up, a front camera may wait for the rear, and a sound
+    // device may run faster or slower than the clock: whenever the sound is more than one callback
+    // away from the picture, it waits for the picture (silence, its clock standing still) or skips
+    // ahead to it. Smaller differences are left to the stretch of synchronize_audio.
+    bool play = true;
+    const double bytesPerSecond = BytesPerSecond(is);
+    const double oneCallback = bytesPerSecond > 0 ? is->audioHwBufSize / bytesPerSecond : 0;
+    if (is->soundAwaitsPicture) {
+        // Silence until the first picture is on screen, then the sound from that picture's time.
+        if (!PictureOfThisPlaceShown(is) || !AlignSoundToPicture(is, frameSize))
+            return;
+        is->soundAwaitsPicture = 0;
+    } else if (const double lead = SoundLead(is); lead > oneCallback) {
+        play = false;
+    } else if (lead < -oneCallback) {
+        play = AlignSoundToPicture(is, frameSize);
+    }
     const int volume = g_playbackEngine.volume;
-    while (length > 0) {
+    while (play && length > 0) {
         if (is->audioBufIndex >= is->audioBufSize) {
             double pts = 0;
             const int size = audio_decode_frame(is, &pts);
@@ -274,7 +336,6 @@ void AudioCallback(void* opaque, uint8_t* stream, int length) {
         stream += chunk;
         is->audioBufIndex += static_cast<unsigned>(chunk);
     }
-    const int bytesPerSecond = is->audioTgt.frequency * frameSize;
     if (bytesPerSecond > 0) {
         const unsigned buffered = is->audioBufSize - is->audioBufIndex;
         const double audioTime =

@@ -135,7 +135,7 @@ void PlayerEventThread() {
             WithOpenChannel(event, [](VideoState* state) {
                 if (!state->refreshThreadDone)
                     video_refresh(state);
-                state->refreshPending = 0;
+                AnswerRefresh(state);
             });
             break;
         case FF_PLAY_EVENT:
@@ -166,7 +166,9 @@ int StartSdl() {
     static char dummyVideo[] = "SDL_VIDEODRIVER=dummy";
     if (!SDL_getenv("SDL_VIDEODRIVER"))
         SDL_putenv(dummyVideo);
-    const int result = SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE);
+    // No SDL timer is ever set; SDL 1.2's timer part would only add a thread that wakes every
+    // millisecond (its delays and ticks work without it).
+    const int result = SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE);
     std::signal(SIGINT, interruptHandler);
     std::signal(SIGTERM, terminateHandler);
     return result;
@@ -310,6 +312,7 @@ VideoState* stream_open(const char* name, const wchar_t* folder, const void*, in
 
 void stream_close(VideoState* state) {
     state->abortRequest = 1;
+    WakeRefreshThread(state);
     if (state->readThread)
         SDL_WaitThread(state->readThread, nullptr);
     if (state->refreshThread)

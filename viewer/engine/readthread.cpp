@@ -76,6 +76,10 @@ int FindVideoStream(VideoState* is) {
     return av_find_best_stream(ic, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
 }
 
+bool IsPcm(AVCodecID codec) {
+    return codec >= AV_CODEC_ID_FIRST_AUDIO && codec < AV_CODEC_ID_ADPCM_IMA_QT;
+}
+
 void SeekIfAsked(VideoState* is, int* eof, int* silencePackets, bool* drained) {
     if (!is->seekRequest)
         return;
@@ -87,6 +91,8 @@ void SeekIfAsked(VideoState* is, int* eof, int* silencePackets, bool* drained) {
     } else {
         // In a one-file recording the front channel's sound stands for the file.
         if (is->audioStream >= 0 && (!is->singleFileAvi || is->channel == kCameraFront)) {
+            // The sound of the new place waits for its picture, as at the start.
+            is->soundAwaitsPicture = is->videoStream >= 0 ? 1 : 0;
             packet_queue_flush(&is->audioq);
             packet_queue_put_flush(&is->audioq);
         }
@@ -134,6 +140,15 @@ void stream_seek(VideoState* is, int64_t position, int64_t relative, int byBytes
     is->seekFlags = byBytes ? AVSEEK_FLAG_BYTE : 0;
     is->syncWarmupCount = 0;
     is->seekRequest = 1;
+}
+
+int FindAudioStream(AVFormatContext* context, int videoIndex) {
+    for (unsigned i = 0; i < context->nb_streams; ++i) {
+        const AVCodecParameters* parameters = context->streams[i]->codecpar;
+        if (parameters->codec_type == AVMEDIA_TYPE_AUDIO && IsPcm(parameters->codec_id))
+            return static_cast<int>(i);
+    }
+    return av_find_best_stream(context, AVMEDIA_TYPE_AUDIO, -1, videoIndex, nullptr, 0);
 }
 
 void CloseInput(AVFormatContext** context) {
@@ -275,13 +290,16 @@ int ReadThread(void* arg) {
         for (unsigned i = 0; i < ic->nb_streams; ++i)
             ic->streams[i]->discard = AVDISCARD_ALL;
         const int videoIndex = FindVideoStream(is);
-        const int audioIndex =
-            is->noAudio ? -1 : av_find_best_stream(ic, AVMEDIA_TYPE_AUDIO, -1, videoIndex, nullptr, 0);
+        const int audioIndex = is->noAudio ? -1 : FindAudioStream(ic, videoIndex);
+        is->soundAwaitsPicture = videoIndex >= 0 ? 1 : 0;
         // Subtitles are never shown, so their decoder is not opened.
         if (audioIndex >= 0)
             StreamComponentOpen(is, audioIndex);
         if (videoIndex >= 0)
             StreamComponentOpen(is, videoIndex);
+        // Without a picture to wait for, the sound starts at once.
+        if (is->videoStream < 0)
+            is->soundAwaitsPicture = 0;
         is->refreshThread = SDL_CreateThread(RefreshThread, is);
         if (is->videoStream < 0 && is->audioStream < 0) {
             EngineError("%s: could not open codecs", is->filename.c_str());
@@ -396,6 +414,7 @@ int ReadThread(void* arg) {
         for (int tries = 0; tries < kEofPushTries && !PushChannelEvent(FF_EOF_EVENT, is); ++tries)
             SDL_Delay(10);
         is->abortRequest = 1;
+        WakeRefreshThread(is);
     } else if (result == kOpenFailedResult) {
         // Only this channel fails: the others play on, and the view hears of it as of a read error.
         tables.finished[channel] = 1;

@@ -12,6 +12,10 @@ void stream_seek(VideoState* state, int64_t position, int64_t relative, int byBy
 // 0, or -1 when the stream cannot be decoded.
 int StreamComponentOpen(VideoState* state, int streamIndex);
 void stream_component_close(VideoState* state, int streamIndex);
+// The sound stream to play: a PCM stream when the file has one, else FFmpeg's best audio stream for
+// the video stream. An AVI recording's text stream may be taken for MP3 sound by FFmpeg's probing,
+// and must never be played in place of the recorder's PCM sound.
+int FindAudioStream(AVFormatContext* context, int videoIndex);
 // Closes an input, freeing its own I/O context when it came with one.
 void CloseInput(AVFormatContext** context);
 

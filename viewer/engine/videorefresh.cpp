@@ -8,7 +8,9 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cmath>
+#include <mutex>
 
 extern "C" {
 #include <libavutil/time.h>
@@ -18,6 +20,7 @@ namespace {
 
 constexpr int kSyncWarmupPasses = 90;
 constexpr double kFrontRearTolerance = 0.05;
+constexpr int kRefreshAnswerLimitMs = 50;
 
 void NextPicture(VideoState* is) {
     is->pictqRindex = (is->pictqRindex + 1) % kVideoPictureQueueSize;
@@ -91,16 +94,46 @@ bool HoldForPartner(int channel, int warmupPasses, double ownClock, double partn
 int RefreshThread(void* arg) {
     auto* is = static_cast<VideoState*>(arg);
     while (!is->abortRequest) {
+        bool sent = true;
         if (!is->refreshPending) {
             is->refreshPending = 1;
             // A full queue must not leave the channel waiting for an event that was never sent.
-            if (!PushChannelEvent(FF_REFRESH_EVENT, is))
+            if (!PushChannelEvent(FF_REFRESH_EVENT, is)) {
                 is->refreshPending = 0;
+                sent = false;
+            }
         }
-        Sleep(1);
+        if (!sent) {
+            Sleep(1);
+            continue;
+        }
+        // Nothing is to be done until the event thread has handled the event, nor while no picture
+        // waits (a refresh without one does nothing): the video thread wakes the thread for each
+        // picture, and whoever sets the abort flag wakes it too; the limit is only a safety net.
+        // Without pictures the refresh only acknowledges renderer resets, so it keeps going; and a
+        // failed renderer recreation counts its retry down by events, which must keep coming.
+        std::unique_lock<std::mutex> hold(is->refreshLock);
+        is->refreshAnswered.wait_for(hold, std::chrono::milliseconds(kRefreshAnswerLimitMs), [is] {
+            return is->abortRequest ||
+                   (!is->refreshPending &&
+                    (is->videoStream < 0 || QueuedPictures(is) > 0 || g_playbackEngine.resetCountdown > 0));
+        });
     }
     is->refreshThreadDone = 1;
     return 0;
+}
+
+void AnswerRefresh(VideoState* is) {
+    {
+        std::lock_guard<std::mutex> hold(is->refreshLock);
+        is->refreshPending = 0;
+    }
+    is->refreshAnswered.notify_one();
+}
+
+void WakeRefreshThread(VideoState* is) {
+    { std::lock_guard<std::mutex> hold(is->refreshLock); }
+    is->refreshAnswered.notify_one();
 }
 
 void video_display(VideoState* is) {

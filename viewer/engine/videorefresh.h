@@ -6,6 +6,10 @@
 #include "viewer/engine/videostate.h"
 
 int RefreshThread(void* arg);
+// The event thread's answer to a refresh event: the channel may send the next one.
+void AnswerRefresh(VideoState* state);
+// Lets a waiting refresh thread see that a picture was queued or that the channel is closing.
+void WakeRefreshThread(VideoState* state);
 void video_refresh(VideoState* state);
 // Shows the held picture again.
 void video_display(VideoState* state);

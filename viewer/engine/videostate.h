@@ -8,8 +8,10 @@
 
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <shared_mutex>
 #include <string>
 #include <vector>
@@ -154,6 +156,10 @@ struct VideoState {
     std::atomic<int32_t> pictureHeightOut{0};
     std::atomic<int32_t> stepRequest{0};
     std::atomic<int32_t> refreshPending{0};
+    // The refresh thread sleeps on this until its event has been answered (refreshPending back to 0)
+    // and a picture waits, or the channel closes, instead of looking every millisecond.
+    std::mutex refreshLock;
+    std::condition_variable refreshAnswered;
     std::atomic<double> speed{1.0};
     std::wstring caption; // user-interface thread
     std::atomic<int32_t> syncWarmupCount{0};
@@ -183,6 +189,10 @@ struct VideoState {
     double audioDiffThreshold = 0;
     int audioDiffAvgCount = 0;
     int64_t audioCallbackTime = 0;
+    // Set by the read thread before the sound opens, and at each seek, when there are pictures to
+    // go with it: the sound then waits for the first picture and starts where the picture is,
+    // rather than a good part of a second ahead of it while the video decoder warms up.
+    std::atomic<int32_t> soundAwaitsPicture{0};
     std::atomic<double> audioCurrentPts{0};
     std::atomic<double> audioCurrentPtsDrift{0};
     bool ownsAudioDevice = false; // read thread

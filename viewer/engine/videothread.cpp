@@ -198,6 +198,7 @@ int queue_picture(VideoState* is, AVFrame* frame, double pts, int64_t pos) {
     is->pictqWindex = (is->pictqWindex + 1) % kVideoPictureQueueSize;
     ++is->pictqSize;
     SDL_mutexV(is->pictqMutex);
+    WakeRefreshThread(is);
     return 0;
 }
 

@@ -9,9 +9,6 @@
 #include "viewer/app/globals.h"
 
 #include <QCoreApplication>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QWidget>
 
 #include <algorithm>
@@ -46,20 +43,6 @@ QRgb Brightest(const QImage& picture) {
         }
     }
     return brightest;
-}
-
-void Drop(HWND window, const std::vector<std::wstring>& paths) {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const std::wstring& path : paths) {
-        urls.push_back(QUrl::fromLocalFile(QString::fromStdWString(path)));
-    }
-    data.setUrls(urls);
-    QWidget* widget = InputWidgetFromHandle(window);
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &dropped);
 }
 
 void Press(HWND window, int key) {
@@ -163,8 +146,8 @@ TEST_F(ChannelWindowIdleTest, DroppedFoldersAndFilesGoToTheViewInDropOrder) {
     std::filesystem::create_directory(folder / "second card");
     std::ofstream(folder / "clip.mp4") << "x";
     std::ofstream(folder / "other.avi") << "x";
-    Drop(Handle(1), {folder.Wide("card"), folder.Wide("clip.mp4"), folder.Wide("missing.mp4"),
-                     folder.Wide("other.avi"), folder.Wide("second card")});
+    DropPaths(Handle(1), {folder.Wide("card"), folder.Wide("clip.mp4"), folder.Wide("missing.mp4"),
+                          folder.Wide("other.avi"), folder.Wide("second card")});
     const std::vector<std::pair<UINT, std::wstring>> expected = {
         {WM_OPEN_FOLDER, folder.Wide("card")},
         {WM_OPEN_FILE, folder.Wide("clip.mp4")},
@@ -178,7 +161,7 @@ TEST_F(ChannelWindowIdleTest, NothingIsSentWhileThereIsNoViewWindow) {
     TestFolder folder;
     std::ofstream(folder / "clip.mp4") << "x";
     g_hViewWnd = nullptr;
-    Drop(Handle(0), {folder.Wide(), folder.Wide("clip.mp4")});
+    DropPaths(Handle(0), {folder.Wide(), folder.Wide("clip.mp4")});
     EXPECT_TRUE(viewWindow.opened.empty());
 }
 
@@ -196,7 +179,7 @@ TEST_F(ChannelWindowIdleTest, LongDroppedPathsAreSentWhole) {
     const std::string file = longFolder + "/clip.mp4";
     std::ofstream(file) << "x";
     const std::wstring widePath(file.begin(), file.end());
-    Drop(Handle(0), {widePath});
+    DropPaths(Handle(0), {widePath});
     EXPECT_EQ(viewWindow.opened, (std::vector<std::pair<UINT, std::wstring>>{{WM_OPEN_FILE, widePath}}));
 }
 

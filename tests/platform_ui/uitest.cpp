@@ -5,9 +5,12 @@
 #include "platform/ui/qtaccess.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -141,6 +144,20 @@ bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
+}
+
+void DropPaths(HWND window, const std::vector<std::wstring>& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::wstring& path : paths) {
+        urls.push_back(QUrl::fromLocalFile(QString::fromStdWString(path)));
+    }
+    data.setUrls(urls);
+    QWidget* widget = InputWidgetFromHandle(window);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &dropped);
 }
 
 void SendMouse(HWND window, QEvent::Type type, Qt::MouseButton button, const QPoint& client,

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 struct LoggedMessage {
@@ -53,6 +54,9 @@ LPCWSTR PlainClassName();
 void Pump(int milliseconds = 0);
 // Runs the event loop until the condition holds; false on time-out.
 bool WaitFor(const std::function<bool()>& condition, int milliseconds = 3000);
+
+// Drops the paths on the window as the desktop would (enter, then drop).
+void DropPaths(HWND window, const std::vector<std::wstring>& paths);
 
 // Mouse and key events as Qt delivers them to the window's widget. Points are client coordinates.
 void SendMouse(HWND window, QEvent::Type type, Qt::MouseButton button, const QPoint& client,

@@ -7,9 +7,6 @@
 #include "viewer/skin/staticex.h"
 
 #include <QCoreApplication>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -42,21 +39,6 @@ class ViewFixture : public testing::Test {
         g_hViewWnd = view.m_hWnd;
     }
     void TearDown() override { g_hViewWnd = nullptr; }
-
-    // Drops the paths on the window as the desktop would.
-    void Drop(HWND window, const std::vector<std::wstring>& paths) {
-        QMimeData data;
-        QList<QUrl> urls;
-        for (const std::wstring& path : paths) {
-            urls.push_back(QUrl::fromLocalFile(QString::fromStdWString(path)));
-        }
-        data.setUrls(urls);
-        QWidget* widget = InputWidgetFromHandle(window);
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(widget, &enter);
-        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(widget, &dropped);
-    }
 
     BitmapStore store;
     TestWindow top;
@@ -219,14 +201,14 @@ TEST_F(SkinListTest, DropsOpenFoldersAndFilesInDropOrder) {
     const std::wstring sub = folder.Wide("card");
     std::filesystem::create_directories(folder / "card");
     list.DragAcceptFiles(TRUE);
-    Drop(list.m_hWnd, {file, folder.Wide("missing"), sub});
+    DropPaths(list.m_hWnd, {file, folder.Wide("missing"), sub});
     ASSERT_EQ(view.opened.size(), 2u);
     EXPECT_EQ(view.opened[0], std::make_pair(WM_OPEN_FILE, file));
     EXPECT_EQ(view.opened[1], std::make_pair(WM_OPEN_FOLDER, sub));
 
     view.opened.clear();
     g_hViewWnd = nullptr;
-    Drop(list.m_hWnd, {file});
+    DropPaths(list.m_hWnd, {file});
     EXPECT_TRUE(view.opened.empty()) << "nothing while there is no view";
 }
 
@@ -237,7 +219,7 @@ TEST_F(ViewFixture, DropsOnASkinnedWindowReachTheView) {
     std::filesystem::create_directories(folder / "card");
     const std::wstring file = folder.Wide("clip.avi");
     std::ofstream(folder / "clip.avi") << "x";
-    Drop(label.m_hWnd, {sub, file});
+    DropPaths(label.m_hWnd, {sub, file});
     ASSERT_EQ(view.opened.size(), 2u);
     EXPECT_EQ(view.opened[0], std::make_pair(WM_OPEN_FOLDER, sub));
     EXPECT_EQ(view.opened[1], std::make_pair(WM_OPEN_FILE, file));

@@ -68,7 +68,7 @@ bool ComboListWidget::NativeEvent(QWidget* receiver, QEvent* event) {
     return receiver == viewport() ? QListView::viewportEvent(event) : QListView::event(event);
 }
 
-void ComboListWidget::AskColors() {
+void ComboListWidget::BeforeNativePaint() {
     const HDC dc = GetDC(Handle());
     const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(m_combo->Handle(), WM_CTLCOLORLISTBOX,
                                                              reinterpret_cast<WPARAM>(dc),
@@ -108,23 +108,8 @@ LRESULT ComboListWidget::ClassProc(Window& window, UINT message, WPARAM wParam, 
         const QModelIndex top = indexAt(QPoint(1, 1));
         return top.isValid() ? top.row() : 0;
     }
-    case WM_PAINT:
-        if (wParam == 0 && window.nativePaint != nullptr && !window.nativePaint->validated) {
-            window.nativePaint->validated = true;
-            AskColors();
-            RunNative(window, message, wParam, lParam);
-            return 0;
-        }
-        return GenericWindowProc(window, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETCURSOR:
-        return FALSE;
     default:
-        if (RunNative(window, message, wParam, lParam)) {
-            return 0;
-        }
-        return GenericWindowProc(window, message, wParam, lParam);
+        return NativeControlProc(window, message, wParam, lParam);
     }
 }
 
@@ -354,22 +339,8 @@ LRESULT ComboBoxWidget::ClassProc(Window& window, UINT message, WPARAM wParam, L
     case WM_KILLFOCUS:
         Command(CBN_KILLFOCUS);
         return 0;
-    case WM_PAINT:
-        if (wParam == 0 && window.nativePaint != nullptr && !window.nativePaint->validated) {
-            window.nativePaint->validated = true;
-            RunNative(window, message, wParam, lParam);
-            return 0;
-        }
-        return GenericWindowProc(window, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETCURSOR:
-        return FALSE;
     default:
-        if (RunNative(window, message, wParam, lParam)) {
-            return 0;
-        }
-        return GenericWindowProc(window, message, wParam, lParam);
+        return NativeControlProc(window, message, wParam, lParam);
     }
 }
 

@@ -26,11 +26,10 @@ class ComboListWidget final : public QListView, public WindowHost {
   protected:
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    // The box's WM_CTLCOLORLISTBOX answer colours the list.
+    void BeforeNativePaint() override;
 
   private:
-    // The box's WM_CTLCOLORLISTBOX answer colours the list.
-    void AskColors();
-
     ComboBoxWidget* m_combo;
 };
 

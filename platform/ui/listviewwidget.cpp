@@ -190,22 +190,8 @@ LRESULT HeaderWidget::ClassProc(Window& window, UINT message, WPARAM wParam, LPA
             setSectionsMovable(true);
         }
         return 0;
-    case WM_PAINT:
-        if (wParam == 0 && window.nativePaint != nullptr && !window.nativePaint->validated) {
-            window.nativePaint->validated = true;
-            RunNative(window, message, wParam, lParam);
-            return 0;
-        }
-        return GenericWindowProc(window, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETCURSOR:
-        return FALSE;
     default:
-        if (RunNative(window, message, wParam, lParam)) {
-            return 0;
-        }
-        return GenericWindowProc(window, message, wParam, lParam);
+        return NativeControlProc(window, message, wParam, lParam);
     }
 }
 
@@ -711,10 +697,6 @@ LRESULT ListViewWidget::ClassProc(Window& window, UINT message, WPARAM wParam, L
             return 0;
         }
         return GenericWindowProc(window, message, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETCURSOR:
-        return FALSE;
     case WM_LBUTTONDBLCLK: {
         RunNative(window, message, wParam, lParam);
         NMITEMACTIVATE activate;
@@ -747,10 +729,7 @@ LRESULT ListViewWidget::ClassProc(Window& window, UINT message, WPARAM wParam, L
                                       GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3);
         return 0;
     default:
-        if (RunNative(window, message, wParam, lParam)) {
-            return 0;
-        }
-        return GenericWindowProc(window, message, wParam, lParam);
+        return NativeControlProc(window, message, wParam, lParam);
     }
 }
 

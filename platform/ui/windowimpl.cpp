@@ -380,6 +380,28 @@ LRESULT WindowHost::ClassProc(Window& window, UINT message, WPARAM wParam, LPARA
     return GenericWindowProc(window, message, wParam, lParam);
 }
 
+LRESULT WindowHost::NativeControlProc(Window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        if (wParam == 0 && window.nativePaint != nullptr && !window.nativePaint->validated) {
+            window.nativePaint->validated = true;
+            BeforeNativePaint();
+            RunNative(window, message, wParam, lParam);
+            return 0;
+        }
+        return GenericWindowProc(window, message, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SETCURSOR:
+        return FALSE;
+    default:
+        if (RunNative(window, message, wParam, lParam)) {
+            return 0;
+        }
+        return GenericWindowProc(window, message, wParam, lParam);
+    }
+}
+
 bool WindowHost::GetScrollInfo(int, SCROLLINFO&) {
     return false;
 }

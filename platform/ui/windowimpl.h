@@ -159,8 +159,17 @@ class WindowHost {
     // The widget calls this from its event handlers; true when the event was taken.
     bool HandleEvent(QWidget* receiver, QEvent* event);
 
+    // What the common controls built on Qt's widgets share: the first paint of a paint message
+    // runs Qt's own painting, the background is never erased, the cursor is Qt's, and anything
+    // else goes to Qt's handling of the event or else to the generic procedure.
+    LRESULT NativeControlProc(Window& window, UINT message, WPARAM wParam, LPARAM lParam);
+
     // Detached hosts belong to destroyed windows and ignore everything.
     void Detach() { m_handle = nullptr; }
+
+  protected:
+    // Called just before Qt's own painting of the control.
+    virtual void BeforeNativePaint() {}
 
   private:
     HWND m_handle;

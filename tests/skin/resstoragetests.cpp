@@ -441,6 +441,39 @@ TEST_F(ResStorageTest, ArchiveBitmapsAreCheckedAgainstTheirData) {
     EXPECT_EQ(store.LoadArchiveBitmap("absent.bmp"), nullptr);
 }
 
+// Sizes and offsets are judged when an entry is extracted: a bitmap entry whose headers cannot be
+// right costs its own picture, and the load, the archive and every other picture stay.
+TEST_F(ResStorageTest, AnImageEntryWithImpossibleSizesCostsOnlyItsPicture) {
+    const std::string picture = MakeBmp(4, 4);
+    const auto size = static_cast<std::uint32_t>(picture.size());
+    const struct {
+        const char* name;
+        EntryOverride damage;
+    } cases[] = {
+        {"plain size below the stored bytes", {size - 1, std::nullopt, std::nullopt}},
+        {"plain size above the stored bytes", {size + 1, std::nullopt, std::nullopt}},
+        {"plain size of 4 GiB", {0xFFFFFFFFu, std::nullopt, std::nullopt}},
+        {"local header past the end", {std::nullopt, std::nullopt, 0x7FFFFFF0u}},
+        {"unsupported method claiming 4 GiB", {0xFFFFFFFFu, std::uint16_t(12), std::nullopt}},
+    };
+    // The damaged picture is read before the sound one.
+    const std::string items = Item("static", "0x10000088", 0, 0, 4, 4, "<start>bad.bmp</start>") +
+                              Item("button", "0x10000086", 0, 0, 4, 4, "<normal>a.bmp</normal>");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ZipFixture zip = MinimalSkin(items);
+        zip.Add("skin\\bad.bmp", picture);
+        zip.Add("skin\\a.bmp", picture);
+        zip.Override("skin\\bad.bmp", c.damage);
+        ResStorage store;
+        ASSERT_EQ(store.LoadSkin(Write(zip), nullptr), 1);
+        EXPECT_EQ(store.GetComponentInfo(CID_OPT_LABEL_IMAGES)[0], nullptr);
+        EXPECT_NE(store.GetComponentInfo(CID_OPT_CHOICE_IMAGES)[0], nullptr);
+        EXPECT_EQ(store.GetComponentRect(CID_OPT_LABEL_IMAGES, CRect(0, 0, 0, 0)), CRect(0, 0, 4, 4));
+        EXPECT_EQ(store.LoadArchiveBitmap("bad.bmp"), nullptr);
+    }
+}
+
 TEST_F(ResStorageTest, ImagesBelongToTheStoreAlone) {
     // Two components share one file; a damaged image entry costs only its own picture.
     const std::string items = Item("button", "0x10000086", 0, 0, 4, 4, "<normal>a.bmp</normal>") +

@@ -44,16 +44,22 @@ std::string ZipFixture::Bytes(bool damageCrc) const {
         if (damageCrc) {
             ++crc;
         }
+        static const EntryOverride none;
+        const auto found = m_overrides.find(name);
+        const EntryOverride& values = found != m_overrides.end() ? found->second : none;
+        const std::uint32_t size = static_cast<std::uint32_t>(data.size());
+        const std::uint32_t uncompressedSize = values.uncompressedSize.value_or(size);
+        const std::uint16_t method = values.method.value_or(0);
         const std::uint32_t offset = static_cast<std::uint32_t>(local.size());
         Put32(local, 0x04034b50);
         Put16(local, 10);
         Put16(local, 0);
-        Put16(local, 0);
+        Put16(local, method);
         Put16(local, 0);
         Put16(local, 0x21);
         Put32(local, crc);
-        Put32(local, static_cast<std::uint32_t>(data.size()));
-        Put32(local, static_cast<std::uint32_t>(data.size()));
+        Put32(local, size);
+        Put32(local, uncompressedSize);
         Put16(local, static_cast<std::uint32_t>(name.size()));
         Put16(local, 0);
         local += name;
@@ -62,19 +68,19 @@ std::string ZipFixture::Bytes(bool damageCrc) const {
         Put16(central, 20);
         Put16(central, 10);
         Put16(central, 0);
-        Put16(central, 0);
+        Put16(central, method);
         Put16(central, 0);
         Put16(central, 0x21);
         Put32(central, crc);
-        Put32(central, static_cast<std::uint32_t>(data.size()));
-        Put32(central, static_cast<std::uint32_t>(data.size()));
+        Put32(central, size);
+        Put32(central, uncompressedSize);
         Put16(central, static_cast<std::uint32_t>(name.size()));
         Put16(central, 0);
         Put16(central, 0);
         Put16(central, 0);
         Put16(central, 0);
         Put32(central, 0);
-        Put32(central, offset);
+        Put32(central, values.localHeaderOffset.value_or(offset));
         central += name;
     }
     std::string out = local + central;

@@ -2,13 +2,24 @@
 // Small skin archives written by the tests: stored entries, and the pieces a skin is made of.
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+// Header values written in place of an entry's true ones: the sizes and the method in both of its
+// headers, the local header's offset in the central one.
+struct EntryOverride {
+    std::optional<std::uint32_t> uncompressedSize;
+    std::optional<std::uint16_t> method;
+    std::optional<std::uint32_t> localHeaderOffset;
+};
+
 class ZipFixture {
   public:
     void Add(const std::string& name, const std::string& data) { m_entries.emplace_back(name, data); }
+    void Override(const std::string& name, const EntryOverride& values) { m_overrides[name] = values; }
     // Replaces the data of an entry, or adds it.
     void Set(const std::string& name, const std::string& data);
     void Remove(const std::string& name);
@@ -18,6 +29,7 @@ class ZipFixture {
 
   private:
     std::vector<std::pair<std::string, std::string>> m_entries;
+    std::map<std::string, EntryOverride> m_overrides;
 };
 
 // A bottom-up BMP file of the given bits per pixel (16, 24 or 32) filled with one colour.

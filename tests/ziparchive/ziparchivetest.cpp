@@ -178,6 +178,98 @@ TEST(ZipArchiveRead, UnsupportedMethodsAreRefusedQuietly) {
     EXPECT_EQ(ExtractToString(fixture.archive, 2), "fine");
 }
 
+// Sizes that the stored bytes cannot give do not refuse the archive: the entry fails when it is
+// extracted, with cause 201 raised after the entry was closed and its bytes were written.
+TEST(ZipArchiveRead, ImpossibleSizesFailAtTheirOwnExtraction) {
+    ZipBuilderEntry storedLarger = Entry("larger.bmp", Pattern(1000, 11), 0);
+    storedLarger.uncompressedSize = 10;
+    ZipBuilderEntry storedSmaller = Entry("smaller.bmp", Pattern(100, 12), 0);
+    storedSmaller.uncompressedSize = 5000;
+    ZipBuilderEntry beyondDeflate = Entry("beyond.xml", std::string(3000, 'a'));
+    beyondDeflate.uncompressedSize = static_cast<uint32_t>(1032 * RawDeflate(beyondDeflate.data).size() + 1);
+    const std::vector<ZipBuilderEntry> damaged = {storedLarger, storedSmaller, beyondDeflate};
+    std::vector<ZipBuilderEntry> entries = damaged;
+    entries.push_back(Entry("good.txt", "good"));
+    ArchiveFixture fixture(BuildZip(entries));
+    fixture.Open();
+    ASSERT_EQ(fixture.archive.GetCount(), 4);
+
+    for (WORD index = 0; index < damaged.size(); ++index) {
+        const ZipBuilderEntry& entry = damaged[index];
+        SCOPED_TRACE(entry.name);
+        CZipMemFile memory(1024);
+        EXPECT_EQ(CauseOf([&] { fixture.archive.ExtractFileInto(index, memory, false, 0x10000); }), 201);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(memory.GetData()), memory.GetLength()),
+                  entry.data);
+        // Nothing is left open: the next entry needs no clean-up first.
+        EXPECT_EQ(ExtractToString(fixture.archive, 3), "good");
+
+        const std::wstring target = fixture.Folder().Wide("damaged.bin");
+        EXPECT_EQ(CauseOf([&] { fixture.archive.ExtractFile(index, target, false, nullptr, 0, 0x10000); }),
+                  201);
+        EXPECT_EQ(ReadFileBytes((fixture.Folder() / "damaged.bin").string()), entry.data);
+        EXPECT_EQ(ExtractToString(fixture.archive, 3), "good");
+    }
+}
+
+// Memory sized for an entry from its headers never exceeds what the archive can fill, for every
+// method; a sound entry gets exactly its size.
+TEST(ZipArchiveRead, ExtractableSizeIsBoundedByTheArchive) {
+    ZipBuilderEntry encrypted = Entry("secret.xml", Pattern(5000, 13));
+    encrypted.password = "pw";
+    ZipBuilderEntry hugeStored = Entry("huge0.bmp", "BM", 0);
+    hugeStored.compressedSize = hugeStored.uncompressedSize = 0xFFFFFFFF;
+    ZipBuilderEntry hugeDeflated = Entry("huge8.xml", "<cfg/>");
+    hugeDeflated.uncompressedSize = 0xFFFFFFFF;
+    ZipBuilderEntry unsupported = Entry("huge12.bin", "", 12);
+    unsupported.uncompressedSize = 0xFFFFFFFF;
+    ZipBuilderEntry farAway = Entry("far.bmp", "BM", 0);
+    farAway.localHeaderOffset = 0x7FFFFFF0;
+    const std::vector<ZipBuilderEntry> entries = {
+        Entry("stored.bmp", Pattern(3000, 14), 0),
+        Entry("deflated.xml", Pattern(20000, 15)),
+        Entry("empty.txt", "", 0),
+        encrypted,
+        hugeStored,
+        hugeDeflated,
+        unsupported,
+        farAway,
+    };
+    const std::string bytes = BuildZip(entries);
+    ArchiveFixture fixture(bytes);
+    EXPECT_EQ(fixture.archive.GetExtractableSize(0), 0u);
+    fixture.Open();
+    const auto sizeOf = [&](const std::string& name) {
+        return fixture.archive.GetExtractableSize(fixture.archive.FindFile(WideFromUtf8(name)));
+    };
+    for (const char* sound : {"stored.bmp", "deflated.xml", "empty.txt", "secret.xml"})
+        EXPECT_EQ(sizeOf(sound),
+                  fixture.archive[fixture.archive.FindFile(WideFromUtf8(sound))]->m_uncompressedSize)
+            << sound;
+    EXPECT_LE(sizeOf("huge0.bmp"), bytes.size());
+    EXPECT_LE(sizeOf("huge8.xml"), 1032 * bytes.size());
+    EXPECT_EQ(sizeOf("huge12.bin"), 0u);
+    EXPECT_EQ(sizeOf("far.bmp"), 0u);
+    EXPECT_EQ(fixture.archive.GetExtractableSize(CZipArchive::kNotFound), 0u);
+}
+
+// The smallest archive with an entry of a method the library cannot read, claiming 4 GiB: sized the
+// way the skin store sizes its memory, nothing is reserved, and extraction refuses it quietly.
+TEST(ZipArchiveRead, UnsupportedMethodReservesNothing) {
+    ZipBuilderEntry entry = Entry("a", "", 12);
+    entry.uncompressedSize = 0xFFFFFFFF;
+    const std::string bytes = BuildZip({entry});
+    EXPECT_EQ(bytes.size(), 100u);
+    ArchiveFixture fixture(bytes);
+    fixture.Open();
+    CZipMemFile memory(1024);
+    memory.SetLength(fixture.archive.GetExtractableSize(0));
+    EXPECT_EQ(memory.GetBufferSize(), 0u);
+    bool extracted = true;
+    EXPECT_EQ(CauseOf([&] { extracted = fixture.archive.ExtractFileInto(0, memory, true, 0x10000); }), 0);
+    EXPECT_FALSE(extracted);
+}
+
 TEST(ZipArchiveRead, FindFileLookups) {
     ArchiveFixture fixture(BuildZip({Entry("cfg/cfg.xml", "c"), Entry("skin1/skin.xml", "s"),
                                      Entry("skin1/Play.bmp", "p"), Entry("default/def_config.txt", "d")}));

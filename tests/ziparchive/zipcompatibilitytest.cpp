@@ -101,4 +101,19 @@ TEST(ZipPlatform, FileTimeConversions) {
     // Before 1970.
     EXPECT_FALSE(ZipPlatform::FileTimeToTime(116444736000000000ull - 20000000, time));
     EXPECT_EQ(time, -2);
+
+    ULONGLONG fileTime = 0;
+    ZipPlatform::TimeToFileTime(1, fileTime);
+    EXPECT_EQ(fileTime, 116444736010000000ull);
+    ZipPlatform::TimeToFileTime(1700000000, fileTime);
+    ASSERT_TRUE(ZipPlatform::FileTimeToTime(fileTime, time));
+    EXPECT_EQ(time, 1700000000);
+    // A time of 0 or less stands for now.
+    for (const std::time_t none : {std::time_t(0), std::time_t(-5)}) {
+        const std::time_t before = std::time(nullptr);
+        ZipPlatform::TimeToFileTime(none, fileTime);
+        ASSERT_TRUE(ZipPlatform::FileTimeToTime(fileTime, time));
+        EXPECT_GE(time, before);
+        EXPECT_LE(time, std::time(nullptr));
+    }
 }

@@ -3,8 +3,11 @@
 #include "ziptestsupport.h"
 
 #include "platform/base/filesystem.h"
+#include "platform/base/unicode.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,15 +34,25 @@ std::vector<ZipBuilderEntry> BaseEntries() {
     return {xml, bitmap, descriptor};
 }
 
+// Deflate gives at most 1032 bytes for each byte of its input.
+constexpr ULONGLONG kLargestDeflateRatio = 1032;
+
+// All a memory file sized for an entry of this archive may reserve, whatever its headers claim.
+ULONGLONG ReservationBound(const std::string& bytes) {
+    return kLargestDeflateRatio * bytes.size() + 1024;
+}
+
 struct Outcome {
     int cause = 0;
     int falseResults = 0;
     bool opened = false;
+    // The largest buffer reserved for an entry before its extraction.
+    ULONGLONG reserved = 0;
     bool Failed() const { return cause != 0 || falseResults != 0; }
 };
 
 // Everything the program would do with the archive: open it, then for each entry size a memory
-// file from the header, extract into it, and extract onto disk. Stops at the first exception.
+// file for it, extract into it, and extract onto disk. Stops at the first exception.
 Outcome ReadEverything(const std::string& bytes) {
     Outcome outcome;
     ArchiveFixture fixture(bytes);
@@ -53,7 +66,8 @@ Outcome ReadEverything(const std::string& bytes) {
         archive.SetPassword(L"", CZipArchive::kDefaultCodePage);
         for (WORD index = 0; index < archive.GetCount(); ++index) {
             CZipMemFile memory(1024);
-            memory.SetLength(archive[index]->m_uncompressedSize);
+            memory.SetLength(archive.GetExtractableSize(index));
+            outcome.reserved = std::max<ULONGLONG>(outcome.reserved, memory.GetBufferSize());
             memory.SeekToBegin();
             if (!archive.ExtractFileInto(index, memory, true, 0x10000))
                 ++outcome.falseResults;
@@ -64,22 +78,62 @@ Outcome ReadEverything(const std::string& bytes) {
     return outcome;
 }
 
+struct EntryOutcome {
+    int cause = 0;
+    bool extracted = false;
+    std::string data;
+};
+
+// Opens the archive and extracts each entry, found by its name, as the skin store does: an entry
+// that an exception left open is released before the next one.
+std::vector<EntryOutcome> ReadEachEntry(const std::string& bytes,
+                                        const std::vector<ZipBuilderEntry>& entries) {
+    ArchiveFixture fixture(bytes);
+    CZipArchive& archive = fixture.archive;
+    std::vector<EntryOutcome> outcomes(entries.size());
+    EXPECT_EQ(CauseOf([&] { fixture.Open(); }), 0);
+    if (archive.IsClosed())
+        return outcomes;
+    archive.SetPassword(L"", CZipArchive::kDefaultCodePage);
+    for (size_t position = 0; position < entries.size(); ++position) {
+        std::string name = entries[position].name;
+        std::replace(name.begin(), name.end(), '/', '\\');
+        const WORD index = archive.FindFile(WideFromUtf8(name));
+        EXPECT_NE(index, CZipArchive::kNotFound) << entries[position].name;
+        EntryOutcome& outcome = outcomes[position];
+        CZipMemFile memory(1024);
+        outcome.cause = CauseOf([&] {
+            memory.SetLength(archive.GetExtractableSize(index));
+            memory.SeekToBegin();
+            outcome.extracted = archive.ExtractFileInto(index, memory, true, 0x10000);
+        });
+        if (outcome.cause != 0)
+            archive.CloseFile(nullptr, true);
+        if (const BYTE* data = memory.GetData())
+            outcome.data.assign(reinterpret_cast<const char*>(data), static_cast<size_t>(memory.GetLength()));
+    }
+    return outcomes;
+}
+
 using Mutation = void (*)(std::vector<ZipBuilderEntry>& entries, ZipBuilderOptions& options);
+
+// Where a damage shows: somewhere, when the archive is opened (before any entry is read or any
+// memory is sized for it), or only when one entry (by its position in BaseEntries) is extracted.
+enum Where { anywhere, atOpen, inEntry0, inEntry1, inEntry2 };
 
 struct DamageCase {
     const char* label;
     Mutation mutate;
     // The expected cause; -1 when any failure will do.
     int cause;
-    // Refused when opened, before any entry is read or any memory is sized for it.
-    bool atOpen = false;
+    Where where = anywhere;
 };
 
 const DamageCase kDamageCases[] = {
-    {"wrong crc", [](auto& e, auto&) { e[0].crc = 0x12345678; }, 202},
-    {"local offset past the end", [](auto& e, auto&) { e[1].localHeaderOffset = 0x7FFFFFF0; }, 201, true},
-    {"local offset into data", [](auto& e, auto&) { e[1].localHeaderOffset = 40; }, 201},
-    {"two entries on one local header", [](auto& e, auto&) { e[2].localHeaderOffset = 0; }, 201, true},
+    {"wrong crc", [](auto& e, auto&) { e[0].crc = 0x12345678; }, 202, inEntry0},
+    {"local offset past the end", [](auto& e, auto&) { e[1].localHeaderOffset = 0x7FFFFFF0; }, 201, inEntry1},
+    {"local offset into data", [](auto& e, auto&) { e[1].localHeaderOffset = 40; }, 201, inEntry1},
+    {"two entries on one local header", [](auto& e, auto&) { e[2].localHeaderOffset = 0; }, 201, atOpen},
     {"more entries than records", [](auto&, auto& o) { o.totalEntries = o.volumeEntries = 9; }, 201},
     {"all 65535 entries claimed", [](auto&, auto& o) { o.totalEntries = o.volumeEntries = 0xFFFE; }, 201},
     {"directory offset past the end", [](auto&, auto& o) { o.centralDirOffset = 0x7FFFFFFF; }, 201},
@@ -89,52 +143,65 @@ const DamageCase kDamageCases[] = {
          o.centralDirOffset = 0xFFFFFF00;
          o.centralDirSize = 0x200;
      },
-     201, true},
+     201, atOpen},
     {"directory larger than the file", [](auto&, auto& o) { o.centralDirSize = 0x10000; }, 201},
-    {"huge uncompressed size", [](auto& e, auto&) { e[0].uncompressedSize = 0xFFFFFFF0; }, 201, true},
-    {"huge compressed size", [](auto& e, auto&) { e[0].compressedSize = 0xFFFFFFF0; }, 201, true},
+    {"huge uncompressed size", [](auto& e, auto&) { e[0].uncompressedSize = 0xFFFFFFF0; }, 201, inEntry0},
+    {"huge compressed size", [](auto& e, auto&) { e[0].compressedSize = 0xFFFFFFF0; }, 201, inEntry0},
     {"huge stored sizes", [](auto& e, auto&) { e[1].compressedSize = e[1].uncompressedSize = 0x7FFFFFFF; },
-     201, true},
-    {"stored sizes that disagree", [](auto& e, auto&) { e[1].uncompressedSize = 10; }, 201, true},
+     201, inEntry1},
+    {"stored sizes that disagree", [](auto& e, auto&) { e[1].uncompressedSize = 10; }, 201, inEntry1},
+    {"deflated size beyond what deflate can give",
+     [](auto& e, auto&) {
+         e[2].uncompressedSize =
+             static_cast<uint32_t>(kLargestDeflateRatio * RawDeflate(e[2].data).size() + 1);
+     },
+     201, inEntry2},
+    {"unsupported method claiming 4 GiB",
+     [](auto& e, auto&) {
+         e[1].method = 12;
+         e[1].uncompressedSize = 0xFFFFFFFF;
+     },
+     -1, inEntry1},
     {"bytes between directory and end record", [](auto&, auto& o) { o.betweenDirectoryAndEnd = "garbage!"; },
      201},
-    {"local method differs", [](auto& e, auto&) { e[0].localMethod = 0; }, 201},
-    {"local flags differ", [](auto& e, auto&) { e[0].localFlags = 0x0002; }, 201},
-    {"local crc differs", [](auto& e, auto&) { e[0].localCrc = 1; }, 201},
-    {"extra field of 3 bytes", [](auto& e, auto&) { e[0].centralExtra = "abc"; }, 201, true},
+    {"local method differs", [](auto& e, auto&) { e[0].localMethod = 0; }, 201, inEntry0},
+    {"local flags differ", [](auto& e, auto&) { e[0].localFlags = 0x0002; }, 201, inEntry0},
+    {"local crc differs", [](auto& e, auto&) { e[0].localCrc = 1; }, 201, inEntry0},
+    {"extra field of 3 bytes", [](auto& e, auto&) { e[0].centralExtra = "abc"; }, 201, atOpen},
     {"extra record longer than the field",
      [](auto& e, auto&) { e[0].centralExtra = Le16(0x4242) + Le16(10) + "sixby"; }, 201},
     {"local extra record longer than the field",
-     [](auto& e, auto&) { e[0].localExtra = Le16(0x4242) + Le16(99); }, 201},
-    {"invalid deflate block", [](auto& e, auto&) { e[0].rawData = std::string(200, '\xFF'); }, 504},
+     [](auto& e, auto&) { e[0].localExtra = Le16(0x4242) + Le16(99); }, 201, inEntry0},
+    {"invalid deflate block", [](auto& e, auto&) { e[0].rawData = std::string(200, '\xFF'); }, 504, inEntry0},
     {"deflate stream cut short",
      [](auto& e, auto&) {
          const std::string whole = RawDeflate(e[0].data);
          e[0].rawData = whole.substr(0, whole.size() / 2);
      },
-     -1},
-    {"more data than the size says", [](auto& e, auto&) { e[0].uncompressedSize = 2000; }, -1},
+     -1, inEntry0},
+    {"more data than the size says", [](auto& e, auto&) { e[0].uncompressedSize = 2000; }, -1, inEntry0},
+    // Read without a password, as the skin store reads.
     {"encrypted entry shorter than its header",
      [](auto& e, auto&) {
          e[1].password = "pw";
          e[1].rawData = "tiny";
          e[1].compressedSize = 4;
      },
-     201, true},
+     213, inEntry1},
     {"winzip aes",
      [](auto& e, auto&) {
          e[1].password = "pw";
          e[1].method = 99;
          e[1].rawData = std::string(1015, 'a');
      },
-     223},
+     223, inEntry1},
     {"zip64 locator",
      [](auto&, auto& o) {
          o.zip64Locator = true;
          o.totalEntries = o.volumeEntries = 0xFFFF;
      },
-     222, true},
-    {"another volume", [](auto&, auto& o) { o.lastVolume = 3; }, 201, true},
+     222, atOpen},
+    {"another volume", [](auto&, auto& o) { o.lastVolume = 3; }, 201, atOpen},
 };
 
 } // namespace
@@ -150,14 +217,44 @@ TEST(ZipDamage, EachDamageEndsInItsError) {
         std::vector<ZipBuilderEntry> entries = BaseEntries();
         ZipBuilderOptions options;
         row.mutate(entries, options);
-        const Outcome outcome = ReadEverything(BuildZip(entries, options));
+        const std::string bytes = BuildZip(entries, options);
+        const Outcome outcome = ReadEverything(bytes);
         if (row.cause < 0) {
             EXPECT_TRUE(outcome.Failed()) << row.label;
         } else {
             EXPECT_EQ(outcome.cause, row.cause) << row.label;
         }
-        if (row.atOpen) {
+        if (row.where == atOpen) {
             EXPECT_FALSE(outcome.opened) << row.label;
+        }
+        EXPECT_LE(outcome.reserved, ReservationBound(bytes)) << row.label;
+    }
+}
+
+// Sizes and offsets are judged when an entry is read: the archive opens, the damaged entry fails
+// with its cause, and every other entry still gives its exact bytes.
+TEST(ZipDamage, DamageToOneEntryCostsOnlyThatEntry) {
+    for (const DamageCase& row : kDamageCases) {
+        if (row.where < inEntry0)
+            continue;
+        SCOPED_TRACE(row.label);
+        std::vector<ZipBuilderEntry> entries = BaseEntries();
+        ZipBuilderOptions options;
+        row.mutate(entries, options);
+        const std::vector<EntryOutcome> outcomes = ReadEachEntry(BuildZip(entries, options), entries);
+        const size_t damaged = static_cast<size_t>(row.where - inEntry0);
+        for (size_t position = 0; position < entries.size(); ++position) {
+            const EntryOutcome& outcome = outcomes[position];
+            if (position == damaged) {
+                EXPECT_TRUE(outcome.cause != 0 || !outcome.extracted);
+                if (row.cause > 0) {
+                    EXPECT_EQ(outcome.cause, row.cause);
+                }
+                continue;
+            }
+            EXPECT_EQ(outcome.cause, 0) << entries[position].name;
+            EXPECT_TRUE(outcome.extracted) << entries[position].name;
+            EXPECT_EQ(outcome.data, entries[position].data) << entries[position].name;
         }
     }
 }

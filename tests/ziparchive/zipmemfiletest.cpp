@@ -39,10 +39,10 @@ TEST(ZipMemFile, SeekRules) {
 
 TEST(ZipMemFile, SetLengthAndDetach) {
     CZipMemFile file(1024);
-    file.SetLength(100);
+    EXPECT_EQ(file.SetLength(100), 100u);
     EXPECT_EQ(file.GetPosition(), 0u);
     file.Seek(50, CZipAbstractFile::begin);
-    file.SetLength(10);
+    EXPECT_EQ(file.SetLength(10), 10u);
     EXPECT_EQ(file.GetPosition(), 10u);
     EXPECT_EQ(file.GetLength(), 10u);
 

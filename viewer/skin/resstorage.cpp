@@ -245,12 +245,10 @@ bool ResStorage::ExtractToMemory(const std::wstring& entryName, std::string& tex
         Trace(L"missing entry " + entryName);
         return false;
     }
-    CZipFileHeader* header = m_archive.GetFileInfo(index);
-    if (header == nullptr) {
-        return false;
-    }
     CZipMemFile memory(1024);
-    memory.SetLength(header->m_uncompressedSize);
+    // The entry's size, as far as the archive can fill it: a damaged size fails at extraction
+    // below, and must not have reserved gigabytes by then.
+    memory.SetLength(m_archive.GetExtractableSize(index));
     memory.Seek(0, CZipAbstractFile::begin);
     if (!m_archive.ExtractFileInto(index, memory, true, kExtractBufferSize)) {
         Trace(L"cannot extract " + entryName);

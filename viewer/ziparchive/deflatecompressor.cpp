@@ -77,6 +77,8 @@ DWORD CDeflateCompressor::DecompressStored(void* buffer, DWORD size) {
             m_cryptograph->Decode(static_cast<char*>(buffer), count);
         AddToCrc(buffer, count);
         m_compressedLeft -= count;
+        // A plain size below the stored one wraps the counter, which then never comes back to 0:
+        // the entry cannot close as complete.
         m_uncompressedLeft -= count;
         m_stream.total_out += count;
     }

@@ -21,7 +21,8 @@ class CZipAbstractFile {
     virtual ULONGLONG GetPosition() const = 0;
     virtual ULONGLONG Seek(LONGLONG offset, int from) = 0;
     virtual ULONGLONG GetLength() const = 0;
-    virtual void SetLength(ULONGLONG length) = 0;
+    // Returns the new length.
+    virtual ULONGLONG SetLength(ULONGLONG length) = 0;
     virtual ULONGLONG SeekToBegin() { return Seek(0, begin); }
     virtual ULONGLONG SeekToEnd() { return Seek(0, end); }
     virtual std::wstring GetFilePath() const = 0;

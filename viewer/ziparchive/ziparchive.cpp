@@ -79,6 +79,11 @@ CZipFileHeader* CZipArchive::GetFileInfo(WORD index) {
     return m_centralDir[index];
 }
 
+DWORD CZipArchive::GetExtractableSize(WORD index) {
+    const CZipFileHeader* header = GetFileInfo(index);
+    return header ? m_centralDir.GetExtractableSize(*header) : 0;
+}
+
 WORD CZipArchive::FindFile(const std::wstring& name, int caseMode, bool fileNameOnly) {
     if (IsClosed()) {
         ZIPTRACE("Archive is closed.");

@@ -56,6 +56,10 @@ class CZipArchive {
     CZipFileHeader* GetFileInfo(WORD index);
     CZipFileHeader* operator[](WORD index) { return GetFileInfo(index); }
     WORD FindFile(const std::wstring& name, int caseMode = caseDefault, bool fileNameOnly = false);
+    // What to reserve for extracting the entry: its plain size, but never more than the archive can
+    // fill, so that a damaged size fails at its extraction without having reserved gigabytes first.
+    // 0 for a method the library cannot read, an invalid index or a closed archive.
+    DWORD GetExtractableSize(WORD index);
 
     bool OpenFile(WORD index);
     DWORD ReadFile(void* buffer, DWORD size);

@@ -1,5 +1,6 @@
 #include "viewer/ziparchive/zipcentraldir.h"
 
+#include "viewer/ziparchive/zipcompressor.h"
 #include "viewer/ziparchive/zipexception.h"
 #include "viewer/ziparchive/zippathcomponent.h"
 #include "viewer/ziparchive/zipstorage.h"
@@ -106,7 +107,7 @@ void CZipCentralDir::ReadHeaders() {
     m_headers.reserve(m_totalEntries);
     for (DWORD i = 0; i < m_totalEntries; ++i) {
         auto header = std::make_unique<CZipFileHeader>(this);
-        if (!header->Read(true) || !FitsArchive(*header))
+        if (!header->Read(true))
             ThrowError(CZipException::damagedArchive);
         m_headers.push_back(std::move(header));
     }
@@ -127,25 +128,20 @@ void CZipCentralDir::ReadHeaders() {
         BuildFindFastArray(m_caseSensitive);
 }
 
-bool CZipCentralDir::FitsArchive(const CZipFileHeader& header) const {
-    // The entry's local header and data must lie before the end record, and its plain size must
-    // be one its stored bytes can give: a damaged size never makes a reader reserve or wait for
-    // more than the archive holds.
-    const ULONGLONG dataEnd = m_storage->m_bytesBeforeArchive + header.m_localHeaderOffset +
-                              CZipFileHeader::kLocalSize + header.m_compressedSize;
-    if (dataEnd > m_endRecordOffset)
-        return false;
+DWORD CZipCentralDir::GetExtractableSize(const CZipFileHeader& header) const {
+    if (header.m_method != CZipCompressor::methodStore && header.m_method != CZipCompressor::methodDeflate)
+        return 0;
+    const ULONGLONG dataStart =
+        m_storage->m_bytesBeforeArchive + header.m_localHeaderOffset + CZipFileHeader::kLocalSize;
+    const ULONGLONG length = m_storage->GetLength();
+    if (dataStart >= length)
+        return 0;
+    ULONGLONG stored = std::min<ULONGLONG>(header.m_compressedSize, length - dataStart);
     const DWORD encryptedInfoSize = header.GetEncryptedInfoSize();
-    if (header.m_compressedSize < encryptedInfoSize)
-        return false;
-    switch (header.m_method) {
-    case 0:
-        return header.m_compressedSize - encryptedInfoSize == header.m_uncompressedSize;
-    case 8:
-        return header.m_uncompressedSize <= kLargestDeflateRatio * header.m_compressedSize;
-    default:
-        return true;
-    }
+    stored = stored > encryptedInfoSize ? stored - encryptedInfoSize : 0;
+    const ULONGLONG deliverable =
+        header.m_method == CZipCompressor::methodDeflate ? stored * kLargestDeflateRatio : stored;
+    return static_cast<DWORD>(std::min<ULONGLONG>(header.m_uncompressedSize, deliverable));
 }
 
 void CZipCentralDir::OpenFile(WORD index) {

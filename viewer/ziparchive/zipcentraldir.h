@@ -52,6 +52,10 @@ class CZipCentralDir {
     // With the data-descriptor check on, compares the descriptor that follows a fully read entry.
     void CloseFile(bool skipChecks);
     CZipFileHeader* GetOpenedFile() const { return m_openedFile; }
+    // The most bytes the entry's extraction can deliver: its plain size, cut to what its stored
+    // bytes in this file can give; 0 for a method the library cannot read. Sizes are only judged
+    // when the entry is read, so memory sized from this is all a damaged size can cost.
+    DWORD GetExtractableSize(const CZipFileHeader& header) const;
 
     WORD FindFile(const std::wstring& name, bool caseSensitive, bool oneOffLookup, bool fileNameOnly);
     void EnableFindFast(bool enable, bool caseSensitive);
@@ -70,7 +74,6 @@ class CZipCentralDir {
     };
 
     void ReadHeaders();
-    bool FitsArchive(const CZipFileHeader& header) const;
     void BuildFindFastArray(bool caseSensitive);
     WORD FindFileNameIndex(const std::wstring& name) const;
 

@@ -31,9 +31,11 @@ void CZipCompressor::InitDecompression(CZipFileHeader* header, CZipCryptograph* 
     AllocateBuffer();
     m_header = header;
     m_cryptograph = cryptograph;
-    // The directory has checked that the stored size holds the encryption header.
+    // A stored size too small for the encryption header leaves nothing to read, and the entry
+    // ends short of its plain size.
+    const DWORD encryptedInfoSize = CZipCryptograph::GetEncryptedInfoSize(header->m_encryptionMethod);
     m_compressedLeft =
-        header->m_compressedSize - CZipCryptograph::GetEncryptedInfoSize(header->m_encryptionMethod);
+        header->m_compressedSize > encryptedInfoSize ? header->m_compressedSize - encryptedInfoSize : 0;
     m_uncompressedLeft = header->m_uncompressedSize;
     m_crc = 0;
 }

@@ -18,7 +18,10 @@ class CZipFile : public CZipAbstractFile {
     ULONGLONG GetPosition() const override { return m_file.GetPosition(); }
     ULONGLONG Seek(LONGLONG offset, int from) override;
     ULONGLONG GetLength() const override { return m_file.GetLength(); }
-    void SetLength(ULONGLONG length) override { m_file.SetLength(length); }
+    ULONGLONG SetLength(ULONGLONG length) override {
+        m_file.SetLength(length);
+        return length;
+    }
     std::wstring GetFilePath() const override { return m_file.GetFilePath(); }
     bool HasFilePath() const override { return true; }
     UINT Read(void* buffer, UINT count) override { return m_file.Read(buffer, count); }

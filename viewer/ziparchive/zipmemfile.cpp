@@ -85,12 +85,13 @@ ULONGLONG CZipMemFile::Seek(LONGLONG offset, int from) {
     return m_position;
 }
 
-void CZipMemFile::SetLength(ULONGLONG length) {
+ULONGLONG CZipMemFile::SetLength(ULONGLONG length) {
     if (length <= m_bufferSize)
         m_position = static_cast<UINT>(length);
     else
         Allocate(length);
     m_dataSize = static_cast<UINT>(length);
+    return length;
 }
 
 UINT CZipMemFile::Read(void* buffer, UINT count) {

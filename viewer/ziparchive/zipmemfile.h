@@ -21,7 +21,8 @@ class CZipMemFile : public CZipAbstractFile {
     ULONGLONG GetPosition() const override { return m_position; }
     ULONGLONG Seek(LONGLONG offset, int from) override;
     ULONGLONG GetLength() const override { return m_dataSize; }
-    void SetLength(ULONGLONG length) override;
+    // Within the buffer the position moves to the new end; growing leaves it where it is.
+    ULONGLONG SetLength(ULONGLONG length) override;
     std::wstring GetFilePath() const override { return std::wstring(); }
     bool HasFilePath() const override { return false; }
     UINT Read(void* buffer, UINT count) override;

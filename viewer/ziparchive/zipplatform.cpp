@@ -123,6 +123,13 @@ bool SetFileTimesOnHandle(CZipFile& file, const std::time_t* modificationTime, c
                                     accessTime ? &access : nullptr);
 }
 
+void TimeToFileTime(std::time_t time, ULONGLONG& fileTime) {
+    // In unsigned arithmetic: a time beyond the FILETIME range wraps instead of overflowing.
+    fileTime =
+        static_cast<ULONGLONG>(EffectiveTime(&time)) * static_cast<ULONGLONG>(kFileTimeUnitsPerSecond) +
+        static_cast<ULONGLONG>(kFileTimeOf1970);
+}
+
 bool FileTimeToTime(ULONGLONG fileTime, std::time_t& time) {
     if (fileTime == 0) {
         time = 0;

@@ -41,8 +41,11 @@ bool SetFileTimes(const std::wstring& path, const std::time_t* modificationTime,
 bool SetFileTimesOnHandle(CZipFile& file, const std::time_t* modificationTime,
                           const std::time_t* creationTime, const std::time_t* accessTime);
 
-// Windows FILETIME (100-nanosecond units since 1601) to seconds since 1970; false for a FILETIME
-// of 0 and for any time not after 1970.
+// Seconds since 1970 to a Windows FILETIME (100-nanosecond units since 1601); a time of 0 or less
+// stands for now.
+void TimeToFileTime(std::time_t time, ULONGLONG& fileTime);
+// Windows FILETIME to seconds since 1970; false for a FILETIME of 0 and for any time not after
+// 1970.
 bool FileTimeToTime(ULONGLONG fileTime, std::time_t& time);
 
 // Byte count, 0 for empty text (the buffer released) or -1 when the text cannot be converted.

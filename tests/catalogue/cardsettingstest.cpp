@@ -40,29 +40,53 @@ class CatalogueSettingsTest : public testing::Test {
     DataDirStruct m_catalogue;
 };
 
-TEST_F(CatalogueSettingsTest, FileWithoutKeysIsRefusedAndChangesNothing) {
-    ModelIndexScope model(1);
+TEST_F(CatalogueSettingsTest, FileWithoutKeysIsRefusedWithAMessageAndChangesNothing) {
+    struct Case {
+        const char* what;
+        int model;
+        const wchar_t* modelName;
+        const char* name;
+        const char* bytes;     // null: no such file
+        bool checksumQuestion; // asked, and answered No
+    };
+    const Case cases[] = {
+        {"empty file", 1, L"T310", "empty.txt", "", false},
+        {"comments and a line without '='", 1, L"T310", "comments.txt", "#only\r\n;comments\r\ngarbage\r\n",
+         false},
+        {"keys of a section only", 0, L"T550", "sectioned.txt", "[Other]\r\nSpeed=2\r\n", false},
+        {"missing file", 1, L"T310", "missing.txt", nullptr, false},
+        {"missing file, unknown model", -1, L"???", "missing.txt", nullptr, false},
+        {"damaged checksum", 3, L"R310/R330", "config.txt", "Speed=2\n", true},
+    };
     const std::wstring good = Write("good.txt", "Speed=1\r\n");
-    ASSERT_EQ(m_catalogue.LoadConfigFile(good), 1);
-    EXPECT_TRUE(m_windows.MessageBoxes().empty());
-
-    for (const std::wstring& path :
-         {Write("empty.txt", ""), Write("comments.txt", "#only\r\n;comments\r\ngarbage\r\n"),
-          m_folder.Wide("missing.txt")}) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DataDirStruct catalogue;
+        {
+            ModelIndexScope model(1);
+            ASSERT_EQ(catalogue.LoadConfigFile(good), 1);
+        }
+        ModelIndexScope model(c.model);
+        const std::wstring path = c.bytes ? Write(c.name, c.bytes) : m_folder.Wide(c.name);
         m_windows.events.clear();
-        EXPECT_EQ(m_catalogue.LoadConfigFile(path), 0);
-        EXPECT_EQ(m_windows.MessageBoxes(),
-                  std::vector<std::wstring>{L"Config file is incorrect.\nCurrnet model is T310."});
-        EXPECT_EQ(std::wstring(m_catalogue.GetConfigPath()), good);
-        EXPECT_EQ(m_catalogue.GetConfigValue(L"Speed"), L"1");
+        m_windows.answer = IDNO;
+        EXPECT_EQ(catalogue.LoadConfigFile(path), 1);
+        std::vector<std::wstring> messages;
+        if (c.checksumQuestion)
+            messages.push_back(LoadStringLang(g_hResourceDll, 242, 0));
+        messages.push_back(std::wstring(L"Config file is incorrect.\nCurrnet model is ") + c.modelName +
+                           L".");
+        EXPECT_EQ(m_windows.MessageBoxes(), messages);
+        EXPECT_EQ(std::wstring(catalogue.GetConfigPath()), good);
+        EXPECT_EQ(catalogue.GetConfigValue(L"Speed"), L"1");
     }
-    EXPECT_EQ(m_catalogue.LoadConfigFile(L""), 0);
 
-    ModelIndexScope unknown(-1);
+    // Without a path there is nothing to tell the user.
     m_windows.events.clear();
-    EXPECT_EQ(m_catalogue.LoadConfigFile(m_folder.Wide("missing.txt")), 0);
-    EXPECT_EQ(m_windows.MessageBoxes(),
-              std::vector<std::wstring>{L"Config file is incorrect.\nCurrnet model is ???."});
+    DataDirStruct catalogue;
+    EXPECT_EQ(catalogue.LoadConfigFile(L""), 0);
+    EXPECT_TRUE(m_windows.events.empty());
+    EXPECT_EQ(catalogue.GetConfigPath(), nullptr);
 }
 
 TEST_F(CatalogueSettingsTest, SaveWithoutPathWritesNothing) {

@@ -355,6 +355,8 @@ TEST_F(CatalogueTest, LookupsWithUnknownKeys) {
         int count = 7;
         EXPECT_EQ(m_catalogue.GetFilePath(unknown, 1), nullptr);
         EXPECT_EQ(m_catalogue.GetFrameCount(unknown), 0);
+        EXPECT_EQ(m_catalogue.GetRecordValue(unknown), 0);
+        EXPECT_EQ(m_catalogue.CheckRecord(unknown), 1);
         EXPECT_EQ(m_catalogue.GetGpsRecords(unknown, &count), nullptr);
         EXPECT_EQ(m_catalogue.GetGsensorSamples(unknown, &count), nullptr);
         EXPECT_EQ(m_catalogue.GetCarNumber(unknown), nullptr);
@@ -364,6 +366,29 @@ TEST_F(CatalogueTest, LookupsWithUnknownKeys) {
     EXPECT_EQ(m_catalogue.GetFilePath(key, 1), path);
     EXPECT_EQ(m_catalogue.GetFilePath(key, 0), nullptr);
     EXPECT_EQ(m_catalogue.GetGpsRecords(key, nullptr), nullptr);
+}
+
+TEST_F(CatalogueTest, RecordValueIsTheRecordsOwnWhenAboveZero) {
+    ModelIndexScope model(3);
+    stringex first;
+    stringex second;
+    ASSERT_EQ(m_catalogue.ParseFileName(Make("2023_05_24_12_30_45_D_N.avi"), 0, &first), 3);
+    ASSERT_EQ(m_catalogue.ParseFileName(Make("2023_05_24_12_31_45_D_N.avi"), 0, &second), 3);
+    // A new record holds no value.
+    EXPECT_EQ(m_catalogue.GetRecordValue(first), 0);
+    EXPECT_EQ(m_catalogue.CheckRecord(first), 1);
+
+    // Nothing in the catalogue sets the value; the test does, to see each key reach its record.
+    auto setValue = [&](const stringex& key, int value) {
+        const_cast<RecFileInfo*>(m_catalogue.GetRecord(key))->recordValue = value;
+    };
+    const std::pair<int, int> cases[] = {{-5, 0}, {0, 0}, {1, 1}, {42, 42}};
+    for (const auto& [value, expected] : cases) {
+        setValue(first, value);
+        setValue(second, 7);
+        EXPECT_EQ(m_catalogue.GetRecordValue(first), expected) << value;
+        EXPECT_EQ(m_catalogue.GetRecordValue(second), 7) << value;
+    }
 }
 
 TEST_F(CatalogueTest, RemovedRecordLeavesNoDanglingRow) {

@@ -255,6 +255,16 @@ TEST_F(RepairAviTest, HeadersOfOtherWritersAreRefusedAndTheOutputIsLeftAsItWas) 
         {"sound list where a video list belongs", with(88 + 124 + 20, "auds")},
         {"text stream of another handler", with(88 + 248 + 102 + 24, "GAB2")},
         {"stream count of five video streams", with(56, std::string("\x07\0\0\0", 4))},
+        // Counts far beyond four video streams, some of them negative as signed numbers.
+        {"stream count 0x80000002", with(56, std::string("\x02\0\0\x80", 4))},
+        {"stream count 0x80000001", with(56, std::string("\x01\0\0\x80", 4))},
+        {"stream count 0xFFFFFFFF", with(56, std::string("\xFF\xFF\xFF\xFF", 4))},
+        {"main header alone with stream count 0x80000002",
+         [&] {
+             Bytes bytes = with(56, std::string("\x02\0\0\x80", 4));
+             bytes.resize(88);
+             return bytes;
+         }()},
         {"JUNK chunk before the movie list", inserted(movi, {'J', 'U', 'N', 'K', 0, 0, 0, 0})},
         {"INFO list before the movie list", MakeRecorderAvi(titled, chunks)},
         {"text format with content",

@@ -361,6 +361,15 @@ int DataDirStruct::GetFrameCount(const stringex& key) const {
     return record && record->metadata.frameCount > 0 ? record->metadata.frameCount : 0;
 }
 
+int DataDirStruct::GetRecordValue(const stringex& key) const {
+    const RecFileInfo* record = Find(key);
+    return record && record->recordValue > 0 ? record->recordValue : 0;
+}
+
+int DataDirStruct::CheckRecord(const stringex&) const {
+    return 1;
+}
+
 const wchar_t* DataDirStruct::GetFilePath(const stringex& key, int channel) const {
     const RecFileInfo* record = Find(key);
     if (!record)
@@ -446,7 +455,7 @@ int DataDirStruct::LoadConfigFile(const std::wstring& path) {
         CString text;
         text.Format(L"Config file is incorrect.\nCurrnet model is %s.", GetModelName(GetModelIndex()));
         MessageBox(g_hViewWnd, text.GetString(), L"", MB_OK);
-        return 0;
+        return 1;
     }
     m_configRecords = std::move(records);
     m_configPath = path;

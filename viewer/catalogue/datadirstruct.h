@@ -56,6 +56,10 @@ class DataDirStruct {
     // 1 signature intact, 0 not (or unknown key), -1 the file cannot be opened.
     int VerifyRecording(const stringex& key);
     int GetFrameCount(const stringex& key) const;
+    // The record's value when above 0; 0 for an unknown key.
+    int GetRecordValue(const stringex& key) const;
+    // Every held or unknown key passes: the recorder's files carry nothing more to check a record by.
+    int CheckRecord(const stringex& key) const;
     // Channel 1: the front (or only) file; any other: the rear file of a pair. Null when absent.
     const wchar_t* GetFilePath(const stringex& key, int channel) const;
     const GpsRecord* GetGpsRecords(const stringex& key, int* count) const;
@@ -75,7 +79,8 @@ class DataDirStruct {
     // The card's settings file, its records and single keys (8-bit in the file, wide here).
     int SetConfigRecords(const std::vector<CIniFile::Record>& records);
     // Keeps the file's records and path when it holds at least one key; else tells the user the
-    // file does not suit the current model, keeps what was held and returns 0.
+    // file does not suit the current model and keeps what was held. 1 either way: the user has
+    // been told, and the held settings are still valid. 0 only without a path.
     int LoadConfigFile(const std::wstring& path);
     std::wstring GetConfigValue(const std::wstring& key) const;
     bool SetConfigValue(const std::wstring& key, const std::wstring& value);

@@ -20,4 +20,7 @@ struct RecFileInfo {
     int second = 0;
     // Filled by DataDirStruct::LoadMetadata.
     MovieSimpleParser metadata;
+    // Read through DataDirStruct::GetRecordValue; neither the names nor the boxes of the
+    // recorder's files give it, so it stays 0.
+    int recordValue = 0;
 };

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <exception>
 
 using namespace RecorderAvi;
 
@@ -239,10 +240,8 @@ bool CopyBody(CFile& source, CFile& out, size_t headerSize, const StreamNumbers&
     return true;
 }
 
-} // namespace
-
-bool CopyAviChannels(const std::wstring& output, const std::wstring& source, int keep0, int keep1, int keep2,
-                     int keep3) {
+bool CopyChannels(const std::wstring& output, const std::wstring& source,
+                  const std::array<int, kMaxVideoStreams>& keep) {
     const int videoStreams = ChannelCountFromName(source);
     if (videoStreams == 0) {
         Trace("no channel tag letter in the name", source);
@@ -258,31 +257,43 @@ bool CopyAviChannels(const std::wstring& output, const std::wstring& source, int
         Trace("cannot open", source);
         return false;
     }
-    try {
-        std::vector<BYTE> sourceHeader;
-        if (!ReadSourceHeader(in, videoStreams, sourceHeader)) {
-            Trace("the header does not match the channel tag letter:", source);
-            return false;
-        }
-        const StreamNumbers numbers(videoStreams, {keep0, keep1, keep2, keep3});
-        const std::vector<BYTE> header = MakeCopyHeader(sourceHeader, videoStreams, numbers);
-        TemporaryOutput out(output);
-        if (!out.Open()) {
-            Trace("cannot create a file beside", output);
-            return false;
-        }
-        out.File().Write(header.data(), static_cast<UINT>(header.size()));
-        if (!CopyBody(in, out.File(), header.size(), numbers)) {
-            Trace("cannot read", source);
-            return false;
-        }
-        if (!out.Commit()) {
-            Trace("cannot rename the copy to", output);
-            return false;
-        }
-    } catch (const CFileException&) {
-        Trace("cannot copy to", output);
+    std::vector<BYTE> sourceHeader;
+    if (!ReadSourceHeader(in, videoStreams, sourceHeader)) {
+        Trace("the header does not match the channel tag letter:", source);
+        return false;
+    }
+    const StreamNumbers numbers(videoStreams, keep);
+    const std::vector<BYTE> header = MakeCopyHeader(sourceHeader, videoStreams, numbers);
+    TemporaryOutput out(output);
+    if (!out.Open()) {
+        Trace("cannot create a file beside", output);
+        return false;
+    }
+    out.File().Write(header.data(), static_cast<UINT>(header.size()));
+    if (!CopyBody(in, out.File(), header.size(), numbers)) {
+        Trace("cannot read", source);
+        return false;
+    }
+    if (!out.Commit()) {
+        Trace("cannot rename the copy to", output);
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool CopyAviChannels(const std::wstring& output, const std::wstring& source, int keep0, int keep1, int keep2,
+                     int keep3) {
+    // Called from a menu command: a damaged source must end in a failed copy, not in the end of
+    // the program.
+    try {
+        return CopyChannels(output, source, {keep0, keep1, keep2, keep3});
+    } catch (const CFileException&) {
+        Trace("cannot copy to", output);
+    } catch (const std::exception& error) {
+        // A chunk or the index may claim as much memory as the file is long.
+        Trace(error.what(), source);
+    }
+    return false;
 }

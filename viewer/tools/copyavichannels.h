@@ -13,7 +13,8 @@
 
 // keep0..keep3: non-zero keeps video stream 0..3. Returns false when nothing usable was written:
 // a name without a tag letter, a header that does not match it, output and source naming the
-// same file (the copy would replace the recording), a file that cannot be opened, read or written.
+// same file (the copy would replace the recording), a file that cannot be opened, read or written,
+// or memory running out. Never throws.
 // A source whose chunks end early (a cut-off recording) is copied as far as it goes.
 bool CopyAviChannels(const std::wstring& output, const std::wstring& source, int keep0, int keep1, int keep2,
                      int keep3);

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdio>
+#include <exception>
 
 using namespace RecorderAvi;
 
@@ -64,11 +65,13 @@ bool ReadRecorderHeader(CFile& input, std::vector<BYTE>& header, int& videoStrea
         !IsFourCC(&header[8], "AVI ") || !IsFourCC(&header[12], "LIST") || !IsFourCC(&header[20], "hdrl") ||
         !IsFourCC(&header[24], "avih"))
         return false;
+    // Judged as read, before it becomes a signed count: a damaged count must not turn negative and
+    // wrap the size of the rest of the header.
     const DWORD streams = GetU32(&header[kStreamCountOffset]);
-    // The recorder always writes the first video stream; a count below three still means one.
-    videoStreams = streams <= 3 ? 1 : static_cast<int>(streams - 2);
-    if (videoStreams > kMaxVideoStreams)
+    if (streams > static_cast<DWORD>(kMaxVideoStreams + 2))
         return false;
+    // The recorder always writes the first video stream; a count below three still means one.
+    videoStreams = streams <= 3 ? 1 : static_cast<int>(streams) - 2;
     const size_t rest = videoStreams * kVideoListSize + kAudioListSize + kTextListSize + 12;
     if (!ReadAppend(input, header, rest))
         return false;
@@ -183,9 +186,7 @@ int Repair(CFile& input, const std::wstring& inputPath, TemporaryOutput& output)
     return 0;
 }
 
-} // namespace
-
-int RepairAvi(const std::wstring& input, const std::wstring& output) {
+int RepairFile(const std::wstring& input, const std::wstring& output) {
     // Writing would empty the recording before a byte of it is read.
     if (FileSystem::IsSameFile(input, output)) {
         Trace("input and output are the same file:", input);
@@ -201,16 +202,27 @@ int RepairAvi(const std::wstring& input, const std::wstring& output) {
         Trace("cannot create a file beside", output);
         return -1;
     }
-    try {
-        if (Repair(in, input, out) != 0)
-            return -1;
-        if (!out.Commit()) {
-            Trace("cannot rename the rebuilt file to", output);
-            return -1;
-        }
-    } catch (const CFileException&) {
-        Trace("cannot write", output);
+    if (Repair(in, input, out) != 0)
+        return -1;
+    if (!out.Commit()) {
+        Trace("cannot rename the rebuilt file to", output);
         return -1;
     }
     return 0;
+}
+
+} // namespace
+
+int RepairAvi(const std::wstring& input, const std::wstring& output) {
+    // The repair runs on a worker thread: whatever a damaged file does must come back as a
+    // failure, never end the program.
+    try {
+        return RepairFile(input, output);
+    } catch (const CFileException&) {
+        Trace("cannot write", output);
+    } catch (const std::exception& error) {
+        // A chunk may claim as much memory as the file is long.
+        Trace(error.what(), input);
+    }
+    return -1;
 }

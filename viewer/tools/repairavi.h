@@ -9,5 +9,6 @@
 #include <string>
 
 // Returns 0 on success, -1 when a file cannot be opened or written, when the header is not the
-// recorder's, or when both paths name the same file (the input would be lost).
+// recorder's, when both paths name the same file (the input would be lost) or when memory runs
+// out. Never throws.
 int RepairAvi(const std::wstring& input, const std::wstring& output);

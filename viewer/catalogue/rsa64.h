@@ -18,11 +18,12 @@ class Rsa64 {
     ULONGLONG PrivateExponent() const { return m_d; }
 
   private:
+    // Every part of the key in its order, though decryption needs only n and d.
     ULONGLONG m_n;
-    ULONGLONG m_p;
-    ULONGLONG m_q;
-    ULONGLONG m_unused = 0;
-    ULONGLONG m_phi;
-    ULONGLONG m_e;
+    [[maybe_unused]] ULONGLONG m_p;
+    [[maybe_unused]] ULONGLONG m_q;
+    [[maybe_unused]] ULONGLONG m_unused = 0;
+    [[maybe_unused]] ULONGLONG m_phi;
+    [[maybe_unused]] ULONGLONG m_e;
     ULONGLONG m_d;
 };

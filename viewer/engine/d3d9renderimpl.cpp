@@ -50,7 +50,8 @@ void CopyMirroredYuy2(BYTE* target, int targetPitch, const BYTE* source, int wid
         for (; k + 4 <= pairs; k += 4, in += 16) {
             PairWords four;
             std::memcpy(&four, in, sizeof four);
-            four = __builtin_shuffle(SwapLumaOfPairs(four), PairWords{3, 2, 1, 0});
+            four = SwapLumaOfPairs(four);
+            four = __builtin_shufflevector(four, four, 3, 2, 1, 0);
             out -= sizeof four;
             std::memcpy(out, &four, sizeof four);
         }

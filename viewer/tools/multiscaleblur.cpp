@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-// The passes are written with GCC's vector types and compiled for three instruction sets; the
-// loader picks the best one the processor has.
+// The passes are written with the vector types GCC and clang share, and compiled for three
+// instruction sets; the loader picks the best one the processor has.
 #if defined(__x86_64__)
 #define MULTISCALE_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 #else
@@ -17,7 +17,6 @@
 namespace {
 
 typedef float Vec __attribute__((vector_size(32)));
-typedef int VecIndex __attribute__((vector_size(32)));
 typedef float UnalignedVec __attribute__((vector_size(32), aligned(4), may_alias));
 constexpr int kLanes = 8;
 
@@ -155,27 +154,33 @@ MULTISCALE_CLONES void VerticalRows(const VerticalJob& job, int y, int x0, int x
     }
 }
 
+// Lanes of two vectors interleaved in pairs of 1, 2 and 4 within each 128-bit half, and the
+// halves combined: an 8 x 8 transpose in three steps.
+#define UNPACK1_LO(a, b) __builtin_shufflevector(a, b, 0, 8, 1, 9, 4, 12, 5, 13)
+#define UNPACK1_HI(a, b) __builtin_shufflevector(a, b, 2, 10, 3, 11, 6, 14, 7, 15)
+#define UNPACK2_LO(a, b) __builtin_shufflevector(a, b, 0, 1, 8, 9, 4, 5, 12, 13)
+#define UNPACK2_HI(a, b) __builtin_shufflevector(a, b, 2, 3, 10, 11, 6, 7, 14, 15)
+#define HALVES_LO(a, b) __builtin_shufflevector(a, b, 0, 1, 2, 3, 8, 9, 10, 11)
+#define HALVES_HI(a, b) __builtin_shufflevector(a, b, 4, 5, 6, 7, 12, 13, 14, 15)
+
 #define TRANSPOSE8(r0, r1, r2, r3, r4, r5, r6, r7)                                                           \
     do {                                                                                                     \
-        const VecIndex lo = {0, 8, 1, 9, 4, 12, 5, 13}, hi = {2, 10, 3, 11, 6, 14, 7, 15};                   \
-        const VecIndex lo2 = {0, 1, 8, 9, 4, 5, 12, 13}, hi2 = {2, 3, 10, 11, 6, 7, 14, 15};                 \
-        const VecIndex lo4 = {0, 1, 2, 3, 8, 9, 10, 11}, hi4 = {4, 5, 6, 7, 12, 13, 14, 15};                 \
-        const Vec t0 = __builtin_shuffle(r0, r1, lo), t1 = __builtin_shuffle(r0, r1, hi);                    \
-        const Vec t2 = __builtin_shuffle(r2, r3, lo), t3 = __builtin_shuffle(r2, r3, hi);                    \
-        const Vec t4 = __builtin_shuffle(r4, r5, lo), t5 = __builtin_shuffle(r4, r5, hi);                    \
-        const Vec t6 = __builtin_shuffle(r6, r7, lo), t7 = __builtin_shuffle(r6, r7, hi);                    \
-        const Vec u0 = __builtin_shuffle(t0, t2, lo2), u1 = __builtin_shuffle(t0, t2, hi2);                  \
-        const Vec u2 = __builtin_shuffle(t1, t3, lo2), u3 = __builtin_shuffle(t1, t3, hi2);                  \
-        const Vec u4 = __builtin_shuffle(t4, t6, lo2), u5 = __builtin_shuffle(t4, t6, hi2);                  \
-        const Vec u6 = __builtin_shuffle(t5, t7, lo2), u7 = __builtin_shuffle(t5, t7, hi2);                  \
-        r0 = __builtin_shuffle(u0, u4, lo4);                                                                 \
-        r1 = __builtin_shuffle(u1, u5, lo4);                                                                 \
-        r2 = __builtin_shuffle(u2, u6, lo4);                                                                 \
-        r3 = __builtin_shuffle(u3, u7, lo4);                                                                 \
-        r4 = __builtin_shuffle(u0, u4, hi4);                                                                 \
-        r5 = __builtin_shuffle(u1, u5, hi4);                                                                 \
-        r6 = __builtin_shuffle(u2, u6, hi4);                                                                 \
-        r7 = __builtin_shuffle(u3, u7, hi4);                                                                 \
+        const Vec t0 = UNPACK1_LO(r0, r1), t1 = UNPACK1_HI(r0, r1);                                          \
+        const Vec t2 = UNPACK1_LO(r2, r3), t3 = UNPACK1_HI(r2, r3);                                          \
+        const Vec t4 = UNPACK1_LO(r4, r5), t5 = UNPACK1_HI(r4, r5);                                          \
+        const Vec t6 = UNPACK1_LO(r6, r7), t7 = UNPACK1_HI(r6, r7);                                          \
+        const Vec u0 = UNPACK2_LO(t0, t2), u1 = UNPACK2_HI(t0, t2);                                          \
+        const Vec u2 = UNPACK2_LO(t1, t3), u3 = UNPACK2_HI(t1, t3);                                          \
+        const Vec u4 = UNPACK2_LO(t4, t6), u5 = UNPACK2_HI(t4, t6);                                          \
+        const Vec u6 = UNPACK2_LO(t5, t7), u7 = UNPACK2_HI(t5, t7);                                          \
+        r0 = HALVES_LO(u0, u4);                                                                              \
+        r1 = HALVES_LO(u1, u5);                                                                              \
+        r2 = HALVES_LO(u2, u6);                                                                              \
+        r3 = HALVES_LO(u3, u7);                                                                              \
+        r4 = HALVES_HI(u0, u4);                                                                              \
+        r5 = HALVES_HI(u1, u5);                                                                              \
+        r6 = HALVES_HI(u2, u6);                                                                              \
+        r7 = HALVES_HI(u3, u7);                                                                              \
     } while (0)
 
 // Eight rows turned into columns: columns[(x + k) * 8 + r] = rows[r][x] for x in [-k, end + k),

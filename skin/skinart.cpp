@@ -14,6 +14,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -523,9 +524,6 @@ struct PageCaptions {
     std::vector<ChoiceCaption> choices;
 };
 
-const Text kOff = {"OFF", "끄기", "オフ"};
-const Text kOn = {"ON", "켜기", "オン"};
-
 PageCaptions CaptionsOf(const std::string& page) {
     const RowCaption drivingQuality = {0, {"Driving quality", "주행 화질", "走行画質"}};
     const RowCaption parkingQuality = {0, {"Parking quality", "주차 화질", "駐車画質"}};
@@ -971,8 +969,9 @@ bool DrawSkin(const QString& folder) {
     return true;
 }
 
-// The program's own pictures, in the same theme: the taskbar pop-up's card notice, the repair
-// box's wait animation, the channel windows' zoom cursor and the program's icon. The files are
+// The program's own pictures, in the same theme: the taskbar pop-up's card notice, the loading
+// box's picture, the repair box's wait animation, the channel windows' zoom cursor and the
+// program's icon. The files are
 // named by their place in the program's resources.
 
 const QColor kPaper(0xEC, 0xED, 0xF0);
@@ -1227,12 +1226,38 @@ QImage ProgramIcon() {
     return image;
 }
 
+// The loading box's picture: the box's 320 x 153 dialog units in pixels. Its status and version
+// lines are written over the strip at the bottom, which is the colour they are written on.
+constexpr int kLoadingWidth = 480;
+constexpr int kLoadingHeight = 249;
+constexpr int kLoadingStrip = 214;
+
+QImage LoadingPicture() {
+    QImage image = NewImage(kLoadingWidth, kLoadingHeight, kDark);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    QLinearGradient shade(0, 0, 0, kLoadingStrip);
+    shade.setColorAt(0, kChrome);
+    shade.setColorAt(1, kDark);
+    painter.fillRect(QRect(0, 0, kLoadingWidth, kLoadingStrip), shade);
+    painter.fillRect(QRect(0, 0, kLoadingWidth, 3), kAccent);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kAccent);
+    painter.drawRoundedRect(QRectF(48, 71, 72, 72), 16, 16);
+    GlyphAt(painter, "play", kChrome, QPointF(86, 107), 64);
+    DrawText(painter, QRect(140, 78, 320, 40), "TREVO_VIEWER", 30, true, kGlyph, Qt::AlignLeft | Qt::AlignVCenter);
+    painter.fillRect(QRect(142, 120, 120, 2), kAccentDark);
+    painter.fillRect(QRect(0, kLoadingStrip, kLoadingWidth, kLoadingHeight - kLoadingStrip), kListBg);
+    painter.fillRect(QRect(0, kLoadingStrip, kLoadingWidth, 1), kLine);
+    return image;
+}
+
 bool WriteFile(const QString& path, const QByteArray& data) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
-// Writes <folder>/bitmap/314.bmp, GIF/327, cursor/317.png and icon/128.png.
+// Writes <folder>/bitmap/314.bmp, bitmap/323.bmp, GIF/327, cursor/317.png and icon/128.png.
 bool DrawProgramResources(const QString& folder) {
     for (const char* kind : {"bitmap", "GIF", "cursor", "icon"}) {
         if (!QDir().mkpath(folder + "/" + kind)) {
@@ -1241,6 +1266,7 @@ bool DrawProgramResources(const QString& folder) {
         }
     }
     const bool written = WriteBmp(CardNotice(), folder + "/bitmap/314.bmp") &&
+                         WriteBmp(LoadingPicture(), folder + "/bitmap/323.bmp") &&
                          WriteFile(folder + "/GIF/327", WaitAnimation()) &&
                          ZoomCursor().save(folder + "/cursor/317.png", "PNG") &&
                          ProgramIcon().save(folder + "/icon/128.png", "PNG");

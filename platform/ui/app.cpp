@@ -1,6 +1,8 @@
 #include "platform/ui/app.h"
 
 #include "platform/base/unicode.h"
+#include "platform/ui/displayplatform.h"
+#include "platform/ui/icon.h"
 #include "platform/ui/windowimpl.h"
 #include "platform/ui/wnd.h"
 
@@ -33,6 +35,7 @@ bool PreTranslate(MSG& message) {
 CWinApp::CWinApp(LPCWSTR appName) : m_strAppName(appName != nullptr ? appName : L"TREVO_VIEWER") {
     application = this;
     if (QCoreApplication::instance() == nullptr) {
+        ChooseDisplayPlatform();
         // Qt keeps references to these for the application object's whole life.
         static int argumentCount = 1;
         static char programName[] = "TREVO_VIEWER";
@@ -46,6 +49,7 @@ CWinApp::CWinApp(LPCWSTR appName) : m_strAppName(appName != nullptr ? appName : 
 CWinApp::~CWinApp() {
     if (application == this) {
         application = nullptr;
+        uiimpl::ResumeHandOver();
     }
 }
 
@@ -55,6 +59,8 @@ BOOL CWinApp::InitInstance() {
 
 int CWinApp::Run() {
     m_exitCode = QCoreApplication::exec();
+    // From here on nothing waits for the GUI thread: it no longer takes calls.
+    uiimpl::EndHandOver();
     return ExitInstance();
 }
 
@@ -64,6 +70,10 @@ int CWinApp::ExitInstance() {
 
 BOOL CWinApp::PreTranslateMessage(MSG* message) {
     return CWnd::WalkPreTranslateTree(message);
+}
+
+HICON CWinApp::LoadIcon(UINT id) const {
+    return LoadIconW(nullptr, MAKEINTRESOURCEW(static_cast<WORD>(id)));
 }
 
 CWinApp* AfxGetApp() {

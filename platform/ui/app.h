@@ -1,7 +1,7 @@
 #pragma once
 // The application object and its message loop. The program makes one CWinApp (a derived class)
 // in main, before any window, and hands control to AfxWinMain. The object makes Qt's application
-// object when none exists yet.
+// object when none exists yet, after choosing the display platform (displayplatform.h).
 
 #include "platform/base/cstring.h"
 #include "platform/ui/windefs.h"
@@ -28,6 +28,8 @@ class CWinApp {
     // First look at every queued key, mouse and posted message; the default walks the window and
     // its parents (CWnd::WalkPreTranslateTree).
     virtual BOOL PreTranslateMessage(MSG* message);
+    // An icon of the program's resources (icon.h).
+    HICON LoadIcon(UINT id) const;
 
     CWnd* m_pMainWnd = nullptr;
     CString m_strAppName;

@@ -1,6 +1,7 @@
 #include "platform/ui/cursor.h"
 
 #include "platform/ui/cursorimpl.h"
+#include "platform/ui/guithread.h"
 #include "platform/ui/windowimpl.h"
 
 #include <QGuiApplication>
@@ -178,13 +179,38 @@ BOOL DestroyCursor(HCURSOR cursor) {
     return TRUE;
 }
 
+namespace {
+
+bool Offscreen() {
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
+} // namespace
+
 BOOL GetCursorPos(POINT* point) {
     if (point == nullptr) {
         return FALSE;
     }
-    const QPoint position =
-        QGuiApplication::platformName() == QLatin1String("offscreen") ? LastCursorPosition() : QCursor::pos();
+    if (!OnGuiThread()) {
+        BOOL done = FALSE;
+        RunOnGuiThread([&done, point] { done = GetCursorPos(point); }, true);
+        return done;
+    }
+    const QPoint position = Offscreen() ? LastCursorPosition() : QCursor::pos();
     point->x = position.x();
     point->y = position.y();
+    return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y) {
+    if (!OnGuiThread()) {
+        BOOL done = FALSE;
+        RunOnGuiThread([&done, x, y] { done = SetCursorPos(x, y); }, true);
+        return done;
+    }
+    NoteCursorPosition(QPoint(x, y));
+    if (!Offscreen()) {
+        QCursor::setPos(x, y);
+    }
     return TRUE;
 }

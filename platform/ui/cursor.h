@@ -29,3 +29,6 @@ BOOL DestroyCursor(HCURSOR cursor);
 // Where the mouse is on the screen. On the offscreen platform, where nothing moves the pointer,
 // it is where the last mouse event the program received happened.
 BOOL GetCursorPos(POINT* point);
+// Moves the pointer. On the offscreen platform it sets where GetCursorPos reports it (until the
+// next mouse event), which is how tests place the mouse.
+BOOL SetCursorPos(int x, int y);

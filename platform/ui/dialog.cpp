@@ -1,11 +1,15 @@
 #include "platform/ui/dialog.h"
 
+#include "platform/base/trace.h"
 #include "platform/ui/app.h"
+#include "platform/ui/dialogtemplate.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/window.h"
 #include "platform/ui/windowimpl.h"
 
 #include <QEventLoop>
+
+#include <string>
 
 struct CDialog::ModalLoop {
     QEventLoop loop;
@@ -17,21 +21,93 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_p
 
 CDialog::~CDialog() = default;
 
-BOOL CDialog::CreateDialogWindow(HWND parent, DWORD style) {
+const DialogTemplate* CDialog::Resource() const {
+    return m_nIDTemplate != 0 ? FindDialogTemplate(m_nIDTemplate) : nullptr;
+}
+
+DWORD CDialog::FrameStyle() const {
+    const DialogTemplate* resource = Resource();
+    return resource != nullptr ? resource->style : m_templateStyle;
+}
+
+bool CDialog::CreateControls(const DialogTemplate& resource) {
+    const HFONT font = (resource.style & DS_SETFONT) != 0 ? DialogFont(resource) : nullptr;
+    if (font != nullptr) {
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    for (const DialogItemTemplate& item : resource.items) {
+        // Until the program binds a control to an object of its own, the layer's plain object
+        // receives its messages and hands them to the control's class.
+        auto control = std::make_unique<CWnd>();
+        const RECT rect = DialogUnitsToPixels(resource, item.x, item.y, item.cx, item.cy);
+        if (!control->CreateEx(item.exStyle, item.className, item.text, item.style | WS_CHILD, rect, this,
+                               item.id)) {
+            TraceLine("dialog " + std::to_string(m_nIDTemplate) + ": control " + std::to_string(item.id) +
+                      " cannot be made");
+            return false;
+        }
+        const HWND handle = control->m_hWnd;
+        if (uiimpl::Window* record = uiimpl::Lookup(handle)) {
+            record->layerObject = std::move(control);
+        }
+        if (font != nullptr) {
+            ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        }
+    }
+    return true;
+}
+
+BOOL CDialog::CreateDialogWindow(HWND owner, bool modal) {
+    const DialogTemplate* resource = Resource();
+    DWORD style = m_templateStyle;
+    DWORD exStyle = m_templateExStyle;
     CRect rect = m_templateRect;
-    if ((style & WS_CHILD) == 0 && (style & DS_CENTER) != 0) {
+    CString caption = m_templateCaption;
+    if (resource != nullptr) {
+        style = resource->style;
+        exStyle = resource->exStyle;
+        rect = CRect(DialogUnitsToPixels(*resource, resource->x, resource->y, resource->cx, resource->cy));
+        caption = resource->caption;
+    }
+    if (modal) {
+        style &= ~WS_CHILD;
+    }
+    const bool topLevel = (style & WS_CHILD) == 0;
+    if (topLevel && (style & DS_CENTER) != 0) {
         RECT around;
-        if (parent == nullptr || !::GetWindowRect(parent, &around)) {
+        if (owner == nullptr || !::GetWindowRect(owner, &around)) {
             SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
         }
         rect.MoveToXY(around.left + (around.right - around.left - rect.Width()) / 2,
                       around.top + (around.bottom - around.top - rect.Height()) / 2);
+    } else if (topLevel && resource != nullptr && owner != nullptr) {
+        POINT origin{0, 0};
+        ::ClientToScreen(owner, &origin);
+        rect.OffsetRect(origin.x, origin.y);
     }
-    if (!CreateEx(m_templateExStyle, L"#32770", m_templateCaption, style & ~WS_VISIBLE, rect.left, rect.top,
-                  rect.Width(), rect.Height(), parent, nullptr)) {
+    if (!CreateEx(exStyle, L"#32770", caption, style & ~WS_VISIBLE, rect.left, rect.top, rect.Width(),
+                  rect.Height(), owner, nullptr)) {
         return FALSE;
     }
-    SendMessage(WM_INITDIALOG, 0, 0);
+    if (resource != nullptr) {
+        if (uiimpl::Window* record = uiimpl::Lookup(m_hWnd)) {
+            record->dialogBaseUnits = DialogBaseUnits(*resource);
+        }
+        if (!CreateControls(*resource)) {
+            DestroyWindow();
+            return FALSE;
+        }
+    }
+    if (SendMessage(WM_INITDIALOG, 0, 0) != 0 && m_hWnd != nullptr) {
+        for (HWND child : uiimpl::ChildrenOf(m_hWnd)) {
+            const uiimpl::Window* record = uiimpl::Lookup(child);
+            if (record != nullptr && record->widget &&
+                (record->style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE)) {
+                record->widget->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    }
     return m_hWnd != nullptr ? TRUE : FALSE;
 }
 
@@ -42,10 +118,10 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent) {
     }
     CWnd* owner = m_pParentWnd != nullptr ? m_pParentWnd : AfxGetMainWnd();
     m_ended = false;
-    if (!CreateDialogWindow(owner != nullptr ? owner->m_hWnd : nullptr, m_templateStyle)) {
+    if (!CreateDialogWindow(owner != nullptr ? owner->m_hWnd : nullptr, false)) {
         return FALSE;
     }
-    if ((m_templateStyle & WS_VISIBLE) != 0 && !m_ended) {
+    if ((FrameStyle() & WS_VISIBLE) != 0 && !m_ended) {
         ShowWindow(SW_SHOW);
     }
     return TRUE;
@@ -56,7 +132,7 @@ INT_PTR CDialog::DoModal() {
     const HWND owner = parent != nullptr ? uiimpl::TopLevelOf(parent->m_hWnd) : nullptr;
     m_result = -1;
     m_ended = false;
-    if (!CreateDialogWindow(owner, m_templateStyle & ~WS_CHILD)) {
+    if (!CreateDialogWindow(owner, true)) {
         return -1;
     }
     const bool disableOwner = owner != nullptr && ::IsWindowEnabled(owner);
@@ -92,7 +168,12 @@ void CDialog::EndDialog(int result) {
 }
 
 BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
     return TRUE;
+}
+
+void CDialog::MapDialogRect(LPRECT rect) const {
+    ::MapDialogRect(m_hWnd, rect);
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* message) {

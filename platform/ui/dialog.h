@@ -1,12 +1,17 @@
 #pragma once
-// Dialogs without templates: the dialog window is made empty, with the frame the class sets in the
-// template fields before creating it, and its controls are made in code (usually OnInitDialog).
-// Enter and Escape inside a dialog become IDOK and IDCANCEL, which end the dialog unless a class
-// handles them otherwise.
+// Dialogs. A dialog whose id names one of the program's dialog resources (dialogtemplate.h) is made
+// from it: its frame and controls exist before OnInitDialog. Without one the dialog window is made
+// empty, with the frame the class sets in the template fields below, and its controls are made in
+// code (usually OnInitDialog). OnInitDialog's base runs the data exchange (DDX_Control binds
+// controls); answering TRUE gives the focus to the first control with WS_TABSTOP. Enter and Escape
+// inside a dialog become IDOK and IDCANCEL, which end the dialog unless a class handles them
+// otherwise.
 
 #include "platform/ui/wnd.h"
 
 #include <memory>
+
+struct DialogTemplate;
 
 class CDialog : public CWnd {
   public:
@@ -14,6 +19,7 @@ class CDialog : public CWnd {
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
     ~CDialog() override;
 
+    using CWnd::Create;
     // Modeless: a child dialog when the style holds WS_CHILD, else a pop-up owned by the parent.
     BOOL Create(UINT templateId, CWnd* parent = nullptr);
     // Runs its own message loop until EndDialog; the owner is disabled meanwhile. Answers the
@@ -22,10 +28,12 @@ class CDialog : public CWnd {
     void EndDialog(int result);
     virtual BOOL OnInitDialog();
     BOOL PreTranslateMessage(MSG* message) override;
+    // Dialog units to pixels, for a dialog made from a template.
+    void MapDialogRect(LPRECT rect) const;
 
     UINT m_nIDTemplate = 0;
     CWnd* m_pParentWnd = nullptr;
-    // The frame a template would give.
+    // The frame of a dialog without a dialog resource.
     DWORD m_templateStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER;
     DWORD m_templateExStyle = WS_EX_DLGMODALFRAME;
     CRect m_templateRect;
@@ -39,7 +47,10 @@ class CDialog : public CWnd {
 
   private:
     struct ModalLoop;
-    BOOL CreateDialogWindow(HWND parent, DWORD style);
+    const DialogTemplate* Resource() const;
+    DWORD FrameStyle() const;
+    BOOL CreateDialogWindow(HWND owner, bool modal);
+    bool CreateControls(const DialogTemplate& resource);
 
     std::unique_ptr<ModalLoop> m_modal;
     int m_result = -1;

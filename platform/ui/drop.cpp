@@ -92,3 +92,10 @@ void DragFinish(HDROP drop) {
     std::lock_guard<std::mutex> lock(table.mutex);
     table.drops.erase(reinterpret_cast<ULONG_PTR>(drop));
 }
+
+std::vector<std::wstring> DroppedFiles(HDROP drop) {
+    DropTable& table = Drops();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    const auto found = table.drops.find(reinterpret_cast<ULONG_PTR>(drop));
+    return found == table.drops.end() ? std::vector<std::wstring>() : found->second.paths;
+}

@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -216,6 +217,12 @@ std::vector<UINT> CharactersOf(const QKeyEvent& event, UINT virtualKey) {
 }
 
 bool TranslateKey(WindowHost& host, QWidget* receiver, QKeyEvent& event) {
+    // The platform reports a held key's release once, when it is let go; Qt reports one with every
+    // repeat.
+    if (event.type() == QEvent::KeyRelease && event.isAutoRepeat()) {
+        event.accept();
+        return true;
+    }
     const HWND target = host.Handle();
     const UINT virtualKey = VirtualKeyFromQt(event.key(), event.modifiers());
     const bool alt = (event.modifiers() & Qt::AltModifier) != 0;
@@ -361,6 +368,31 @@ bool TranslateDrop(WindowHost& host, Window& window, QWidget* receiver, QDropEve
     return true;
 }
 
+// The desktop turns Alt+F4 into a request to close the focused window; a window without a caption
+// offers nothing else to close it by. Such a request arrives as the key (WM_SYSKEYDOWN VK_F4, to
+// the focus window within the window, pre-translated), and only when nothing takes the key as
+// WM_CLOSE, as the platform's default handling of the key does.
+void TranslateClose(HWND handle, QWidget* widget) {
+    const Window* window = Lookup(handle);
+    if (window == nullptr) {
+        return;
+    }
+    const bool captioned = (window->style & WS_CAPTION) == WS_CAPTION;
+    if (widget->isWindow() && (!captioned || (QGuiApplication::queryKeyboardModifiers() & Qt::AltModifier))) {
+        HWND target = HandleOfWidget(QApplication::focusWidget());
+        if (target == nullptr || TopLevelOf(target) != handle) {
+            target = handle;
+        }
+        const DWORD flags = 1u | (1u << 29) | (static_cast<DWORD>(0x3E) << 16);
+        MSG key = MakeMessage(target, WM_SYSKEYDOWN, VK_F4, static_cast<LPARAM>(flags), LastCursorPosition());
+        if (PreTranslate(key)) {
+            return;
+        }
+        Dispatch(key.hwnd, key.message, key.wParam, key.lParam);
+    }
+    Dispatch(handle, WM_CLOSE, 0, 0);
+}
+
 bool IsInput(QEvent::Type type) {
     switch (type) {
     case QEvent::MouseButtonPress:
@@ -424,7 +456,7 @@ bool WindowHost::HandleEvent(QWidget* receiver, QEvent* event) {
         return true;
     case QEvent::Close:
         event->ignore();
-        Dispatch(handle, WM_CLOSE, 0, 0);
+        TranslateClose(handle, receiver);
         return true;
     case QEvent::WindowActivate:
     case QEvent::WindowDeactivate: {

@@ -245,6 +245,7 @@ constexpr UINT ODS_DISABLED = 0x0004;
 constexpr UINT ODS_FOCUS = 0x0010;
 constexpr UINT ODS_COMBOBOXEDIT = 0x1000;
 constexpr UINT CTLCOLOR_LISTBOX = 2;
+constexpr UINT CTLCOLOR_STATIC = 6;
 
 struct DRAWITEMSTRUCT {
     UINT CtlType = 0;

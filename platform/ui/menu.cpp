@@ -1,5 +1,6 @@
 #include "platform/ui/menu.h"
 
+#include "platform/ui/guithread.h"
 #include "platform/ui/window.h"
 #include "platform/ui/windowimpl.h"
 #include "platform/ui/wnd.h"
@@ -157,6 +158,30 @@ BOOL DestroyMenu(HMENU menu) {
             DestroyMenu(item.submenu);
         }
     }
+    return TRUE;
+}
+
+HMENU GetMenu(HWND window) {
+    if (!OnGuiThread()) {
+        HMENU menu = nullptr;
+        RunOnGuiThread([&menu, window] { menu = GetMenu(window); }, true);
+        return menu;
+    }
+    const Window* record = Lookup(window);
+    return record != nullptr ? record->menu : nullptr;
+}
+
+BOOL SetMenu(HWND window, HMENU menu) {
+    if (!OnGuiThread()) {
+        BOOL done = FALSE;
+        RunOnGuiThread([&done, window, menu] { done = SetMenu(window, menu); }, true);
+        return done;
+    }
+    Window* record = Lookup(window);
+    if (record == nullptr || (record->style & WS_CHILD) != 0) {
+        return FALSE;
+    }
+    record->menu = menu;
     return TRUE;
 }
 

@@ -43,6 +43,12 @@ BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);
 // answer (0 when nothing was chosen).
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rect);
 
+// A top-level window's menu. The menu is kept with the window and destroyed with it, but no menu bar
+// is drawn: the program takes the one window menu it has away as its frame is made.
+HMENU GetMenu(HWND window);
+// Answers FALSE for child windows and dead windows. The menu set before is not destroyed.
+BOOL SetMenu(HWND window, HMENU menu);
+
 class PopupMenuHandler {
   public:
     virtual ~PopupMenuHandler() = default;

@@ -1,7 +1,7 @@
 #include "platform/ui/messagebox.h"
 
 #include "platform/ui/app.h"
-#include "platform/ui/messagequeue.h"
+#include "platform/ui/guithread.h"
 #include "platform/ui/window.h"
 #include "platform/ui/windowimpl.h"
 #include "platform/ui/wnd.h"
@@ -103,13 +103,10 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     if (OnGuiThread()) {
         return ShowOnGuiThread(owner, message, title, type);
     }
-    // Without an application object no one could answer.
-    MessageQueue* queue = MessageQueue::Instance();
-    if (queue == nullptr) {
-        return IDCANCEL;
-    }
+    // When the GUI thread cannot take the question (no application object, or it is waiting for
+    // this thread) no one could answer.
     int result = IDCANCEL;
-    queue->RunBlocking([&] { result = ShowOnGuiThread(owner, message, title, type); });
+    RunOnGuiThread([&] { result = ShowOnGuiThread(owner, message, title, type); }, true);
     return result;
 }
 

@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QMetaObject>
 #include <QPointer>
 #include <QThread>
 #include <QTimerEvent>
@@ -109,15 +108,6 @@ void MessageQueue::PostQuit(int exitCode) {
 
 void MessageQueue::RunLater(std::function<void()> call) {
     QCoreApplication::postEvent(this, new CallEvent(std::move(call)));
-}
-
-void MessageQueue::RunBlocking(const std::function<void()>& call) {
-    if (QThread::currentThread() == thread()) {
-        call();
-        return;
-    }
-    QMetaObject::invokeMethod(
-        this, [&call] { Guarded(call); }, Qt::BlockingQueuedConnection);
 }
 
 int MessageQueue::StartWindowTimer(HWND window, UINT_PTR id, UINT milliseconds) {

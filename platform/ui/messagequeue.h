@@ -1,7 +1,8 @@
 #pragma once
 // Inside the window layer: the GUI thread's queue. Posted messages and the quit request travel
 // through Qt's event loop in the order they were posted; window timers are Qt timers of this one
-// object. Other threads reach the GUI thread only through Post, RunLater and RunBlocking.
+// object. Other threads reach the GUI thread only through Post and RunLater (and guithread.h,
+// which builds on RunLater).
 
 #include "platform/ui/windefs.h"
 
@@ -20,9 +21,9 @@ class MessageQueue : public QObject {
     // Any thread. False for a null or dead window; a window that dies before delivery drops it.
     bool Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void PostQuit(int exitCode);
-    // Any thread: runs the call on the GUI thread later, or now and waiting for it.
+    // Any thread: runs the call on the GUI thread later. A call still queued when the queue goes
+    // away is dropped unrun.
     void RunLater(std::function<void()> call);
-    void RunBlocking(const std::function<void()>& call);
 
     // GUI thread. A repeating timer that delivers WM_TIMER, or a one-shot hover check.
     int StartWindowTimer(HWND window, UINT_PTR id, UINT milliseconds);

@@ -9,9 +9,13 @@
 #include <QFile>
 #include <QImage>
 
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace uiimpl;
 
@@ -132,4 +136,95 @@ HGLOBAL LoadResource(HMODULE, HRSRC resource) {
 
 void* LockResource(HGLOBAL data) {
     return data;
+}
+
+namespace {
+
+// A version block is small; one without a NUL this far in is not one.
+constexpr size_t LongestVersionBlock = 64 * 1024;
+
+struct VersionValue {
+    std::vector<WORD> words;
+    std::wstring text;
+    bool isText = false;
+};
+
+std::wstring Folded(const std::wstring& path) {
+    return QString::fromStdWString(path).toCaseFolded().toStdWString();
+}
+
+// "0412 04B0" as words; false for anything else.
+bool ParseWords(const QString& text, std::vector<WORD>* words) {
+    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.isEmpty()) {
+        return false;
+    }
+    for (const QString& part : parts) {
+        bool valid = false;
+        const uint value = part.toUInt(&valid, 16);
+        if (!valid || part.size() != 4 || value > 0xFFFF) {
+            return false;
+        }
+        words->push_back(static_cast<WORD>(value));
+    }
+    return true;
+}
+
+bool FindVersionValue(const std::string& block, const std::wstring& path, VersionValue* value) {
+    const std::wstring wanted = Folded(path);
+    const QStringList lines =
+        QString::fromUtf8(block.data(), static_cast<qsizetype>(block.size())).split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r'))) {
+            line.chop(1);
+        }
+        const auto equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0 || Folded(line.left(equals).toStdWString()) != wanted) {
+            continue;
+        }
+        const QString text = line.mid(equals + 1);
+        if (wanted == L"\\varfileinfo\\translation") {
+            return ParseWords(text, &value->words);
+        }
+        value->text = text.toStdWString();
+        value->isText = true;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+BOOL VerQueryValueW(const void* block, LPCWSTR subBlock, void** buffer, UINT* length) {
+    if (block == nullptr || subBlock == nullptr || buffer == nullptr || length == nullptr) {
+        return FALSE;
+    }
+    const auto* text = static_cast<const char*>(block);
+    const size_t size = strnlen(text, LongestVersionBlock);
+    if (size == LongestVersionBlock) {
+        return FALSE;
+    }
+    // Kept by the block's content: the answers stay valid whatever becomes of the block.
+    static std::mutex mutex;
+    static std::map<std::pair<std::string, std::wstring>, VersionValue> answered;
+    const std::wstring path = subBlock;
+    std::lock_guard<std::mutex> lock(mutex);
+    const auto key = std::make_pair(std::string(text, size), Folded(path));
+    auto found = answered.find(key);
+    if (found == answered.end()) {
+        VersionValue value;
+        if (!FindVersionValue(key.first, path, &value)) {
+            return FALSE;
+        }
+        found = answered.emplace(key, std::move(value)).first;
+    }
+    VersionValue& value = found->second;
+    if (value.isText) {
+        *buffer = value.text.data();
+        *length = static_cast<UINT>(value.text.size() + 1);
+    } else {
+        *buffer = value.words.data();
+        *length = static_cast<UINT>(value.words.size() * sizeof(WORD));
+    }
+    return TRUE;
 }

@@ -23,8 +23,20 @@ struct HRSRC__;
 using HRSRC = HRSRC__*;
 using HGLOBAL = void*;
 
+inline const LPCWSTR RT_VERSION = MAKEINTRESOURCEW(16);
+
 HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
 DWORD SizeofResource(HMODULE module, HRSRC resource);
 // Resource data stays loaded for the whole run; there is nothing to free.
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 void* LockResource(HGLOBAL data);
+
+// The program's version block (FindResourceW(nullptr, MAKEINTRESOURCEW(1), RT_VERSION)) is text,
+// one value a line as "<path>=<value>", under the paths VerQueryValueW takes:
+//   \VarFileInfo\Translation=<language> <code page>   (four hexadecimal digits each; more pairs may
+//                                                     follow, a lone word makes an odd size)
+//   \StringFileInfo\<language><code page>\<key>=<UTF-8 text>
+// The block ends with its first NUL, which every loaded resource has after its data. A value found
+// is answered from a copy kept for the run: the translation as its words (length in bytes), a text
+// as a wide string (length in characters, terminator included). Paths ignore case.
+BOOL VerQueryValueW(const void* block, LPCWSTR subBlock, void** buffer, UINT* length);

@@ -1,5 +1,6 @@
 #include "platform/ui/screen.h"
 
+#include "platform/ui/guithread.h"
 #include "platform/ui/windowimpl.h"
 
 #include <QGuiApplication>
@@ -64,6 +65,11 @@ HMONITOR Fallback(const QPoint& point, DWORD flags) {
 } // namespace
 
 int GetSystemMetrics(int index) {
+    if (!OnGuiThread() && QCoreApplication::instance() != nullptr) {
+        int value = 0;
+        RunOnGuiThread([&value, index] { value = GetSystemMetrics(index); }, true);
+        return value;
+    }
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         return 0;
     }
@@ -120,7 +126,12 @@ int GetSystemMetrics(int index) {
     }
 }
 
-BOOL SystemParametersInfoW(UINT action, UINT, void* value, UINT) {
+BOOL SystemParametersInfoW(UINT action, UINT parameter, void* value, UINT update) {
+    if (!OnGuiThread()) {
+        BOOL done = FALSE;
+        RunOnGuiThread([&] { done = SystemParametersInfoW(action, parameter, value, update); }, true);
+        return done;
+    }
     if (action != SPI_GETWORKAREA || value == nullptr) {
         return FALSE;
     }
@@ -133,21 +144,41 @@ BOOL SystemParametersInfoW(UINT action, UINT, void* value, UINT) {
 }
 
 HMONITOR MonitorFromWindow(HWND window, DWORD flags) {
+    if (!OnGuiThread()) {
+        HMONITOR monitor = nullptr;
+        RunOnGuiThread([&monitor, window, flags] { monitor = MonitorFromWindow(window, flags); }, true);
+        return monitor;
+    }
     const Window* record = Lookup(window);
     if (record == nullptr || !record->widget) {
         return Fallback(QPoint(), flags == MONITOR_DEFAULTTONEAREST ? MONITOR_DEFAULTTOPRIMARY : flags);
     }
+    // The monitor that holds most of the window; one it only touches is the nearest.
     const QWidget* widget = record->widget.data();
-    const QPoint centre = widget->mapToGlobal(widget->rect().center());
+    const QRect area = widget->isWindow() ? FramedRect(widget)
+                                          : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    QScreen* best = nullptr;
+    long long bestShare = 0;
     for (QScreen* screen : QGuiApplication::screens()) {
-        if (screen->geometry().contains(centre)) {
-            return HandleOf(screen);
+        const QRect shared = screen->geometry().intersected(area);
+        const long long share = shared.isEmpty() ? 0 : static_cast<long long>(shared.width()) * shared.height();
+        if (share > bestShare) {
+            best = screen;
+            bestShare = share;
         }
     }
-    return Fallback(centre, flags);
+    if (best != nullptr) {
+        return HandleOf(best);
+    }
+    return Fallback(area.center(), flags);
 }
 
 HMONITOR MonitorFromPoint(POINT point, DWORD flags) {
+    if (!OnGuiThread()) {
+        HMONITOR monitor = nullptr;
+        RunOnGuiThread([&monitor, point, flags] { monitor = MonitorFromPoint(point, flags); }, true);
+        return monitor;
+    }
     const QPoint at(point.x, point.y);
     for (QScreen* screen : QGuiApplication::screens()) {
         if (screen->geometry().contains(at)) {
@@ -158,6 +189,11 @@ HMONITOR MonitorFromPoint(POINT point, DWORD flags) {
 }
 
 BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info) {
+    if (!OnGuiThread()) {
+        BOOL done = FALSE;
+        RunOnGuiThread([&done, monitor, info] { done = GetMonitorInfoW(monitor, info); }, true);
+        return done;
+    }
     const QScreen* screen = ScreenOf(monitor);
     if (screen == nullptr || info == nullptr || info->cbSize < sizeof(MONITORINFO)) {
         return FALSE;

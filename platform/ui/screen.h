@@ -1,5 +1,7 @@
 #pragma once
-// Screens: sizes, the work area beside the desktop's panels, and monitors.
+// Screens: sizes, the work area beside the desktop's panels, and monitors. A monitor's rectangles
+// are in the coordinates of the whole desktop, so a monitor beside, above or below the primary one
+// has its own left and top.
 
 #include "platform/ui/windefs.h"
 
@@ -49,6 +51,8 @@ struct MONITORINFO {
     DWORD dwFlags = 0;
 };
 
+// The monitor that holds the largest part of the window; for a window on none, the flags decide (the
+// nearest, the primary one, or null).
 HMONITOR MonitorFromWindow(HWND window, DWORD flags);
 HMONITOR MonitorFromPoint(POINT point, DWORD flags);
 BOOL GetMonitorInfoW(HMONITOR monitor, MONITORINFO* info);

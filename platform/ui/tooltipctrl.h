@@ -18,6 +18,7 @@ class CToolTipCtrl : public CWnd {
     CToolTipCtrl();
     ~CToolTipCtrl() override;
 
+    using CWnd::Create;
     BOOL Create(CWnd* parent, DWORD style = 0);
     // The tool is the whole window, or the rectangle of its client area when one is given.
     BOOL AddTool(CWnd* window, LPCWSTR text, LPCRECT rect = nullptr, UINT_PTR id = 0);

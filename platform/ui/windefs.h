@@ -65,6 +65,8 @@ constexpr UINT WM_MEASUREITEM = 0x002C;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_NOTIFY = 0x004E;
+constexpr UINT WM_GETICON = 0x007F;
+constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_NCDESTROY = 0x0082;
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_KEYUP = 0x0101;
@@ -75,6 +77,7 @@ constexpr UINT WM_SYSCHAR = 0x0106;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
+constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
 constexpr UINT WM_LBUTTONUP = 0x0202;
@@ -99,6 +102,10 @@ constexpr short GET_WHEEL_DELTA_WPARAM(WPARAM value) {
 constexpr WORD GET_KEYSTATE_WPARAM(WPARAM value) {
     return LOWORD(value);
 }
+
+// WM_SETICON and WM_GETICON
+constexpr WPARAM ICON_SMALL = 0;
+constexpr WPARAM ICON_BIG = 1;
 
 // Window styles
 constexpr DWORD WS_OVERLAPPED = 0x00000000;
@@ -282,6 +289,7 @@ constexpr UINT VK_SUBTRACT = 0x6D;
 constexpr UINT VK_DECIMAL = 0x6E;
 constexpr UINT VK_DIVIDE = 0x6F;
 constexpr UINT VK_F1 = 0x70;
+constexpr UINT VK_F4 = 0x73;
 constexpr UINT VK_F24 = 0x87;
 constexpr UINT VK_OEM_1 = 0xBA;
 constexpr UINT VK_OEM_PLUS = 0xBB;

@@ -2,6 +2,7 @@
 
 #include "platform/base/trace.h"
 #include "platform/ui/gdiimpl.h"
+#include "platform/ui/guithread.h"
 #include "platform/ui/messagequeue.h"
 #include "platform/ui/windowimpl.h"
 
@@ -75,7 +76,7 @@ void ApplyZOrder(Window& window, HWND insertAfter, UINT flags) {
 QRect ScreenRect(const Window& window) {
     const QWidget* widget = window.widget.data();
     if (widget->isWindow()) {
-        return widget->frameGeometry();
+        return FramedRect(widget);
     }
     return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
 }
@@ -89,6 +90,14 @@ void ToRect(const QRect& from, RECT* to) {
 
 QRect FromRect(const RECT& rect) {
     return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+// A window call made on another thread is done on the GUI thread while the caller waits; when the
+// GUI thread cannot take it, it fails as on a dead window.
+template <typename Result, typename Call> Result OnGui(Result failed, Call call) {
+    Result result = failed;
+    RunOnGuiThread([&result, &call] { result = call(); }, true);
+    return result;
 }
 
 void StopHover(Window& window) {
@@ -107,13 +116,8 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (!OnGuiThread()) {
-        MessageQueue* queue = MessageQueue::Instance();
-        if (queue == nullptr || !IsLive(window)) {
-            return 0;
-        }
-        LRESULT result = 0;
-        queue->RunBlocking([&] { result = Dispatch(window, message, wParam, lParam); });
-        return result;
+        return IsLive(window) ? OnGui<LRESULT>(0, [=] { return Dispatch(window, message, wParam, lParam); })
+                              : 0;
     }
     return Dispatch(window, message, wParam, lParam);
 }
@@ -130,6 +134,9 @@ void PostQuitMessage(int exitCode) {
 }
 
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!OnGuiThread()) {
+        return OnGui<LRESULT>(0, [=] { return DefWindowProcW(window, message, wParam, lParam); });
+    }
     Window* record = Lookup(window);
     return record == nullptr ? 0 : GenericWindowProc(*record, message, wParam, lParam);
 }
@@ -191,10 +198,19 @@ BOOL IsWindow(HWND window) {
 }
 
 BOOL DestroyWindow(HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return DestroyWindow(window); });
+    }
     return DestroyWindowTree(window);
 }
 
 BOOL ShowWindow(HWND window, int command) {
+    if (IsRemoteWindow(window)) {
+        return RemoteShowWindow(window, command);
+    }
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return ShowWindow(window, command); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr || !record->widget) {
         return FALSE;
@@ -203,6 +219,13 @@ BOOL ShowWindow(HWND window, int command) {
     const bool show = command != SW_HIDE;
     if (show != (wasVisible != FALSE)) {
         Dispatch(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+        record = Lookup(window);
+        if (record == nullptr || !record->widget) {
+            return wasVisible;
+        }
+    }
+    if (show && IsTopLevel(*record)) {
+        AskTrackingSize(window);
         record = Lookup(window);
         if (record == nullptr || !record->widget) {
             return wasVisible;
@@ -241,6 +264,9 @@ BOOL ShowWindow(HWND window, int command) {
 }
 
 BOOL IsWindowVisible(HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return IsWindowVisible(window); });
+    }
     for (const Window* record = Lookup(window); record != nullptr; record = Lookup(record->parent)) {
         if ((record->style & WS_VISIBLE) == 0) {
             return FALSE;
@@ -252,7 +278,29 @@ BOOL IsWindowVisible(HWND window) {
     return FALSE;
 }
 
+namespace {
+
+// Qt disables a widget's child windows with it, but a disabled owner must leave the windows it
+// owns (the modal dialog that disabled it, above all) working, as each keeps its own state.
+void KeepOwnedWindowsEnabled(QWidget& owner) {
+    for (QObject* child : owner.children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget == nullptr || !widget->isWindow()) {
+            continue;
+        }
+        const Window* owned = Lookup(HandleOfWidget(widget));
+        if (owned == nullptr || (owned->style & WS_DISABLED) == 0) {
+            widget->setEnabled(true);
+        }
+    }
+}
+
+} // namespace
+
 BOOL EnableWindow(HWND window, BOOL enable) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return EnableWindow(window, enable); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr) {
         return FALSE;
@@ -262,6 +310,9 @@ BOOL EnableWindow(HWND window, BOOL enable) {
         record->style = enable ? (record->style & ~WS_DISABLED) : (record->style | WS_DISABLED);
         if (record->widget) {
             record->widget->setEnabled(enable != FALSE);
+            if (!enable) {
+                KeepOwnedWindowsEnabled(*record->widget);
+            }
         }
         if (!enable && CaptureWindow() == window) {
             ReleaseCapture();
@@ -271,7 +322,18 @@ BOOL EnableWindow(HWND window, BOOL enable) {
     return wasDisabled;
 }
 
+BOOL IsIconic(HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return IsIconic(window); });
+    }
+    const QWidget* widget = WidgetOf(window);
+    return widget != nullptr && widget->isWindow() && widget->isMinimized() ? TRUE : FALSE;
+}
+
 BOOL IsWindowEnabled(HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return IsWindowEnabled(window); });
+    }
     const Window* record = Lookup(window);
     return record != nullptr && (record->style & WS_DISABLED) == 0 ? TRUE : FALSE;
 }
@@ -282,19 +344,33 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
 }
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return SetWindowPos(window, insertAfter, x, y, width, height, flags); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr || !record->widget) {
         return FALSE;
     }
+    if ((flags & SWP_FRAMECHANGED) != 0) {
+        ApplyFrame(*record);
+    }
+    // A top-level window keeps to the tracking size its procedure gives.
+    TrackingSize limits;
+    if ((flags & SWP_NOSIZE) == 0 && IsTopLevel(*record)) {
+        limits = AskTrackingSize(window);
+        record = Lookup(window);
+        if (record == nullptr || !record->widget) {
+            return FALSE;
+        }
+    }
     QWidget* widget = record->widget.data();
     if ((flags & SWP_NOMOVE) == 0 || (flags & SWP_NOSIZE) == 0) {
         const QPoint position = (flags & SWP_NOMOVE) != 0 ? widget->pos() : QPoint(x, y);
-        const QSize size =
-            (flags & SWP_NOSIZE) != 0 ? widget->size() : QSize(std::max(0, width), std::max(0, height));
+        const QSize size = (flags & SWP_NOSIZE) != 0 ? widget->size()
+                                                     : limits.Clamp(QSize(std::max(0, width), std::max(0, height)));
         if (widget->isWindow()) {
             // The window rectangle includes the frame; the widget's size is the client's.
-            const QSize frame =
-                widget->isVisible() ? widget->frameGeometry().size() - widget->size() : QSize();
+            const QSize frame = FrameSize(widget);
             widget->move(position);
             widget->resize((flags & SWP_NOSIZE) != 0 ? size : (size - frame).expandedTo(QSize(0, 0)));
         } else {
@@ -318,6 +394,9 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int he
 }
 
 BOOL GetWindowRect(HWND window, RECT* rect) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return GetWindowRect(window, rect); });
+    }
     const Window* record = Lookup(window);
     if (record == nullptr || !record->widget || rect == nullptr) {
         return FALSE;
@@ -327,6 +406,9 @@ BOOL GetWindowRect(HWND window, RECT* rect) {
 }
 
 BOOL GetClientRect(HWND window, RECT* rect) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return GetClientRect(window, rect); });
+    }
     const QWidget* widget = WidgetOf(window);
     if (widget == nullptr || rect == nullptr) {
         return FALSE;
@@ -336,6 +418,9 @@ BOOL GetClientRect(HWND window, RECT* rect) {
 }
 
 BOOL ClientToScreen(HWND window, POINT* point) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return ClientToScreen(window, point); });
+    }
     const QWidget* widget = WidgetOf(window);
     if (widget == nullptr || point == nullptr) {
         return FALSE;
@@ -347,6 +432,9 @@ BOOL ClientToScreen(HWND window, POINT* point) {
 }
 
 BOOL ScreenToClient(HWND window, POINT* point) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return ScreenToClient(window, point); });
+    }
     const QWidget* widget = WidgetOf(window);
     if (widget == nullptr || point == nullptr) {
         return FALSE;
@@ -358,6 +446,9 @@ BOOL ScreenToClient(HWND window, POINT* point) {
 }
 
 int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
+    if (!OnGuiThread()) {
+        return OnGui<int>(0, [=] { return MapWindowPoints(from, to, points, count); });
+    }
     QPoint origin(0, 0);
     if (from != nullptr) {
         const QWidget* widget = WidgetOf(from);
@@ -383,6 +474,9 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
 }
 
 HWND GetParent(HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<HWND>(nullptr, [=] { return GetParent(window); });
+    }
     const Window* record = Lookup(window);
     if (record == nullptr) {
         return nullptr;
@@ -391,6 +485,9 @@ HWND GetParent(HWND window) {
 }
 
 BOOL IsChild(HWND parent, HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return IsChild(parent, window); });
+    }
     for (const Window* record = Lookup(window); record != nullptr && !IsTopLevel(*record);
          record = Lookup(record->parent)) {
         if (record->parent == parent) {
@@ -401,6 +498,9 @@ BOOL IsChild(HWND parent, HWND window) {
 }
 
 HWND GetDlgItem(HWND parent, int id) {
+    if (!OnGuiThread()) {
+        return OnGui<HWND>(nullptr, [=] { return GetDlgItem(parent, id); });
+    }
     for (HWND child : ChildrenOf(parent)) {
         const Window* record = Lookup(child);
         if (record != nullptr && static_cast<int>(record->id) == id) {
@@ -411,11 +511,17 @@ HWND GetDlgItem(HWND parent, int id) {
 }
 
 int GetDlgCtrlID(HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<int>(0, [=] { return GetDlgCtrlID(window); });
+    }
     const Window* record = Lookup(window);
     return record != nullptr && !IsTopLevel(*record) ? static_cast<int>(record->id) : 0;
 }
 
 LONG_PTR GetWindowLongPtrW(HWND window, int index) {
+    if (!OnGuiThread()) {
+        return OnGui<LONG_PTR>(0, [=] { return GetWindowLongPtrW(window, index); });
+    }
     const Window* record = Lookup(window);
     if (record == nullptr) {
         return 0;
@@ -435,6 +541,9 @@ LONG_PTR GetWindowLongPtrW(HWND window, int index) {
 }
 
 LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value) {
+    if (!OnGuiThread()) {
+        return OnGui<LONG_PTR>(0, [=] { return SetWindowLongPtrW(window, index, value); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr) {
         return 0;
@@ -482,6 +591,9 @@ int GetWindowTextLengthW(HWND window) {
 }
 
 HWND WindowFromPoint(POINT point) {
+    if (!OnGuiThread()) {
+        return OnGui<HWND>(nullptr, [=] { return WindowFromPoint(point); });
+    }
     return HandleOfWidget(QApplication::widgetAt(QPoint(point.x, point.y)));
 }
 
@@ -507,6 +619,9 @@ BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
 }
 
 BOOL InvalidateRgn(HWND window, HRGN region, BOOL erase) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return InvalidateRgn(window, region, erase); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr || !record->widget) {
         return FALSE;
@@ -520,6 +635,9 @@ BOOL InvalidateRgn(HWND window, HRGN region, BOOL erase) {
 }
 
 BOOL ValidateRect(HWND window, const RECT* rect) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return ValidateRect(window, rect); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr) {
         return FALSE;
@@ -534,6 +652,9 @@ BOOL ValidateRect(HWND window, const RECT* rect) {
 }
 
 BOOL UpdateWindow(HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return UpdateWindow(window); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr || !record->widget || record->host == nullptr) {
         return FALSE;
@@ -545,6 +666,9 @@ BOOL UpdateWindow(HWND window) {
 }
 
 BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return RedrawWindow(window, rect, region, flags); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr || !record->widget) {
         return FALSE;
@@ -573,6 +697,9 @@ BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
 }
 
 int SetWindowRgn(HWND window, HRGN region, BOOL redraw) {
+    if (!OnGuiThread()) {
+        return OnGui<int>(0, [=] { return SetWindowRgn(window, region, redraw); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr || !record->widget) {
         return 0;
@@ -593,6 +720,9 @@ int SetWindowRgn(HWND window, HRGN region, BOOL redraw) {
 }
 
 HWND SetFocus(HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<HWND>(nullptr, [=] { return SetFocus(window); });
+    }
     const HWND previous = GetFocus();
     if (window == nullptr) {
         if (QWidget* focused = QApplication::focusWidget()) {
@@ -612,14 +742,26 @@ HWND SetFocus(HWND window) {
 }
 
 HWND GetFocus() {
+    if (!OnGuiThread()) {
+        return OnGui<HWND>(nullptr, [=] { return GetFocus(); });
+    }
     return HandleOfWidget(QApplication::focusWidget());
 }
 
 HWND GetActiveWindow() {
+    if (!OnGuiThread()) {
+        return OnGui<HWND>(nullptr, [=] { return GetActiveWindow(); });
+    }
     return HandleOfWidget(QApplication::activeWindow());
 }
 
 BOOL SetForegroundWindow(HWND window) {
+    if (IsRemoteWindow(window)) {
+        return RemoteSetForegroundWindow(window);
+    }
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return SetForegroundWindow(window); });
+    }
     QWidget* widget = WidgetOf(window);
     if (widget == nullptr) {
         return FALSE;
@@ -630,6 +772,9 @@ BOOL SetForegroundWindow(HWND window) {
 }
 
 HWND SetCapture(HWND window) {
+    if (!OnGuiThread()) {
+        return OnGui<HWND>(nullptr, [=] { return SetCapture(window); });
+    }
     const HWND previous = CaptureWindow();
     Window* record = Lookup(window);
     if (record == nullptr || previous == window) {
@@ -649,6 +794,9 @@ HWND SetCapture(HWND window) {
 }
 
 BOOL ReleaseCapture() {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return ReleaseCapture(); });
+    }
     const HWND previous = CaptureWindow();
     if (previous == nullptr) {
         return TRUE;
@@ -662,10 +810,16 @@ BOOL ReleaseCapture() {
 }
 
 HWND GetCapture() {
+    if (!OnGuiThread()) {
+        return OnGui<HWND>(nullptr, [=] { return GetCapture(); });
+    }
     return CaptureWindow();
 }
 
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return TrackMouseEvent(track); });
+    }
     if (track == nullptr || track->cbSize != sizeof(TRACKMOUSEEVENT)) {
         return FALSE;
     }
@@ -706,6 +860,9 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* track) {
 }
 
 short GetKeyState(int virtualKey) {
+    if (!OnGuiThread()) {
+        return OnGui<short>(0, [=] { return GetKeyState(virtualKey); });
+    }
     constexpr short Down = static_cast<short>(0x8000);
     const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
     const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();
@@ -728,17 +885,15 @@ short GetKeyState(int virtualKey) {
 }
 
 UINT GetDoubleClickTime() {
+    if (!OnGuiThread()) {
+        return OnGui<UINT>(0, [=] { return GetDoubleClickTime(); });
+    }
     return static_cast<UINT>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
 }
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds) {
     if (!OnGuiThread()) {
-        MessageQueue* queue = MessageQueue::Instance();
-        UINT_PTR result = 0;
-        if (queue != nullptr) {
-            queue->RunBlocking([&] { result = SetTimer(window, id, milliseconds); });
-        }
-        return result;
+        return OnGui<UINT_PTR>(0, [=] { return SetTimer(window, id, milliseconds); });
     }
     Window* record = Lookup(window);
     MessageQueue* queue = MessageQueue::Instance();
@@ -761,12 +916,7 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds) {
 
 BOOL KillTimer(HWND window, UINT_PTR id) {
     if (!OnGuiThread()) {
-        MessageQueue* queue = MessageQueue::Instance();
-        BOOL result = FALSE;
-        if (queue != nullptr) {
-            queue->RunBlocking([&] { result = KillTimer(window, id); });
-        }
-        return result;
+        return OnGui<BOOL>(FALSE, [=] { return KillTimer(window, id); });
     }
     Window* record = Lookup(window);
     MessageQueue* queue = MessageQueue::Instance();
@@ -783,6 +933,9 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
 }
 
 BOOL GetScrollInfo(HWND window, int bar, SCROLLINFO* info) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return GetScrollInfo(window, bar, info); });
+    }
     Window* record = Lookup(window);
     if (record == nullptr || record->host == nullptr || info == nullptr) {
         return FALSE;
@@ -818,6 +971,9 @@ BOOL InitializeFlatSB(HWND window) {
 }
 
 BOOL FlatSB_EnableScrollBar(HWND window, int bar, UINT arrows) {
+    if (!OnGuiThread()) {
+        return OnGui<BOOL>(FALSE, [=] { return FlatSB_EnableScrollBar(window, bar, arrows); });
+    }
     Window* record = Lookup(window);
     return record != nullptr && record->host != nullptr && record->host->EnableScrollBar(bar, arrows) ? TRUE
                                                                                                       : FALSE;

@@ -1,7 +1,8 @@
 #pragma once
-// The window calls of the platform over handles. Everything runs on the GUI thread except
-// PostMessageW, IsWindow and InvalidateRect, which any thread may call, and SendMessageW, SetTimer
-// and KillTimer, which from another thread wait until the GUI thread has done them.
+// The window calls of the platform over handles. PostMessageW, IsWindow and InvalidateRect do
+// their work from any thread. Every other call made on another thread is done on the GUI thread
+// while the caller waits (guithread.h); when the GUI thread cannot take it, it fails as on a dead
+// window (0, FALSE or null), so no thread but the GUI thread ever touches a window.
 
 #include "platform/ui/gdidefs.h"
 
@@ -28,12 +29,16 @@ BOOL DestroyWindow(HWND window);
 BOOL ShowWindow(HWND window, int command);
 // The window and all its parents are visible.
 BOOL IsWindowVisible(HWND window);
+// A top-level window that is minimised.
+BOOL IsIconic(HWND window);
 // Answers whether the window was disabled before.
 BOOL EnableWindow(HWND window, BOOL enable);
 BOOL IsWindowEnabled(HWND window);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 // Children are placed in their parent's client coordinates, other windows on the screen. A window
-// as insertAfter puts this one directly behind it among its siblings.
+// as insertAfter puts this one directly behind it among its siblings. A top-level window is sized
+// within the tracking size its WM_GETMINMAXINFO gives (asked again whenever it is sized or shown);
+// SWP_FRAMECHANGED applies style changes of its frame: without WS_CAPTION it is frameless.
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
 BOOL GetWindowRect(HWND window, RECT* rect);
 BOOL GetClientRect(HWND window, RECT* rect);

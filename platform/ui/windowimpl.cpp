@@ -2,15 +2,19 @@
 
 #include "platform/base/trace.h"
 #include "platform/base/windowsystem.h"
+#include "platform/ui/buttonwidget.h"
 #include "platform/ui/comboboxwidget.h"
 #include "platform/ui/cursor.h"
 #include "platform/ui/cursorimpl.h"
 #include "platform/ui/dc.h"
+#include "platform/ui/editwidget.h"
 #include "platform/ui/gdiobj.h"
 #include "platform/ui/listviewwidget.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/messagequeue.h"
 #include "platform/ui/plainwindow.h"
+#include "platform/ui/screen.h"
 #include "platform/ui/window.h"
 #include "platform/ui/wnd.h"
 
@@ -23,6 +27,7 @@
 #include <deque>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 namespace uiimpl {
 
@@ -63,13 +68,16 @@ struct ClassTable {
         const auto systemBrush = [](int index) {
             return reinterpret_cast<HBRUSH>(static_cast<ULONG_PTR>(index + 1));
         };
-        builtIn(L"Static", CS_DBLCLKS, systemBrush(COLOR_3DFACE), ClassKind::Static);
+        // Statics paint their own background, in the colour their parent gives (WM_CTLCOLORSTATIC).
+        builtIn(L"Static", CS_DBLCLKS, nullptr, ClassKind::Static);
         builtIn(L"#32770", CS_DBLCLKS, systemBrush(COLOR_3DFACE), ClassKind::Dialog);
         builtIn(L"tooltips_class32", CS_DBLCLKS, nullptr, ClassKind::ToolTip);
         builtIn(L"SysListView32", CS_DBLCLKS, nullptr, ClassKind::ListView);
         builtIn(L"SysHeader32", CS_DBLCLKS, nullptr, ClassKind::Header);
         builtIn(L"ComboBox", CS_DBLCLKS, nullptr, ClassKind::ComboBox);
         builtIn(L"ComboLBox", CS_DBLCLKS, nullptr, ClassKind::ComboList);
+        builtIn(L"Edit", CS_DBLCLKS, nullptr, ClassKind::Edit);
+        builtIn(L"Button", CS_DBLCLKS, nullptr, ClassKind::Button);
     }
 };
 
@@ -139,6 +147,10 @@ QWidget* CreateWidgetFor(Window& window, QWidget* parent, Qt::WindowFlags flags)
         return CreateListViewWidget(window, parent, flags);
     case ClassKind::ComboBox:
         return CreateComboBoxWidget(window, parent, flags);
+    case ClassKind::Edit:
+        return CreateEditWidget(window, parent, flags);
+    case ClassKind::Button:
+        return CreateButtonWidget(window, parent, flags);
     case ClassKind::Header:
     case ClassKind::ComboList:
         // Made only by their list or combo box, together with it.
@@ -148,11 +160,12 @@ QWidget* CreateWidgetFor(Window& window, QWidget* parent, Qt::WindowFlags flags)
     }
 }
 
-Qt::WindowFlags FlagsFor(const Window& window) {
+} // namespace
+
+Qt::WindowFlags WindowFlagsFor(const Window& window) {
     if ((window.style & WS_CHILD) != 0) {
         return Qt::Widget;
     }
-    const bool captioned = (window.style & WS_CAPTION) == WS_CAPTION;
     Qt::WindowFlags flags;
     if (window.windowClass->kind == ClassKind::ToolTip) {
         flags = Qt::ToolTip;
@@ -164,8 +177,20 @@ Qt::WindowFlags FlagsFor(const Window& window) {
     } else {
         flags = Qt::Window;
     }
-    if ((window.style & WS_POPUP) != 0 && !captioned) {
+    if ((window.style & WS_CAPTION) != WS_CAPTION) {
         flags |= Qt::FramelessWindowHint;
+    } else if (flags != Qt::ToolTip) {
+        // The caption's buttons are the styles'.
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if ((window.style & WS_SYSMENU) != 0) {
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        }
+        if ((window.style & (WS_SYSMENU | WS_MINIMIZEBOX)) == (WS_SYSMENU | WS_MINIMIZEBOX)) {
+            flags |= Qt::WindowMinimizeButtonHint;
+        }
+        if ((window.style & (WS_SYSMENU | WS_MAXIMIZEBOX)) == (WS_SYSMENU | WS_MAXIMIZEBOX)) {
+            flags |= Qt::WindowMaximizeButtonHint;
+        }
     }
     if ((window.exStyle & WS_EX_TOPMOST) != 0) {
         flags |= Qt::WindowStaysOnTopHint;
@@ -176,7 +201,60 @@ Qt::WindowFlags FlagsFor(const Window& window) {
     return flags;
 }
 
-} // namespace
+QSize FrameSize(const QWidget* widget) {
+    if (!widget->isVisible() || (widget->windowFlags() & Qt::FramelessWindowHint)) {
+        return QSize(0, 0);
+    }
+    return widget->frameGeometry().size() - widget->size();
+}
+
+QRect FramedRect(const QWidget* widget) {
+    return (widget->windowFlags() & Qt::FramelessWindowHint) ? widget->geometry() : widget->frameGeometry();
+}
+
+void ApplyFrame(Window& window) {
+    QWidget* widget = window.widget.data();
+    if (widget == nullptr || !widget->isWindow()) {
+        return;
+    }
+    const Qt::WindowFlags flags = WindowFlagsFor(window);
+    if (widget->windowFlags() == flags) {
+        return;
+    }
+    const bool visible = widget->isVisible();
+    const QRect rectangle = visible ? FramedRect(widget) : widget->geometry();
+    // Qt hides a window whose flags change; it comes back where it was, frame and all.
+    widget->setWindowFlags(flags);
+    widget->setGeometry(rectangle);
+    if (visible) {
+        widget->show();
+    }
+}
+
+TrackingSize AskTrackingSize(HWND handle) {
+    MINMAXINFO info;
+    info.ptMinTrackSize = POINT{0, 0};
+    info.ptMaxTrackSize = POINT{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    RECT work;
+    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+        info.ptMaxSize = POINT{work.right - work.left, work.bottom - work.top};
+        info.ptMaxPosition = POINT{work.left, work.top};
+    }
+    Dispatch(handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    TrackingSize limits;
+    limits.minimum = QSize(std::max<LONG>(0, info.ptMinTrackSize.x), std::max<LONG>(0, info.ptMinTrackSize.y));
+    limits.maximum = QSize(std::clamp<LONG>(info.ptMaxTrackSize.x, 0, QWIDGETSIZE_MAX),
+                           std::clamp<LONG>(info.ptMaxTrackSize.y, 0, QWIDGETSIZE_MAX))
+                         .expandedTo(limits.minimum);
+    Window* window = Lookup(handle);
+    QWidget* widget = window != nullptr ? window->widget.data() : nullptr;
+    if (widget != nullptr && widget->isWindow()) {
+        const QSize frame = FrameSize(widget);
+        widget->setMinimumSize((limits.minimum - frame).expandedTo(QSize(0, 0)));
+        widget->setMaximumSize((limits.maximum - frame).boundedTo(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)));
+    }
+    return limits;
+}
 
 const WindowClass* FindClass(const std::wstring& name) {
     ClassTable& table = Classes();
@@ -494,6 +572,22 @@ LRESULT GenericWindowProc(Window& window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_CTLCOLORLISTBOX:
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    case WM_CTLCOLORSTATIC: {
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_3DFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE));
+    }
+    case WM_SETICON: {
+        HICON& slot = wParam == ICON_BIG ? window.bigIcon : window.smallIcon;
+        const HICON previous = std::exchange(slot, reinterpret_cast<HICON>(lParam));
+        if (window.widget && window.widget->isWindow()) {
+            window.widget->setWindowIcon(IconOf(window.bigIcon != nullptr ? window.bigIcon : window.smallIcon));
+        }
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_GETICON:
+        return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? window.bigIcon : window.smallIcon);
     default:
         return 0;
     }
@@ -509,6 +603,10 @@ HWND CreateWindowRecord(CWnd* object, const CREATESTRUCTW& create, const WindowC
     record->object = object;
     record->windowClass = &windowClass;
     record->style = static_cast<DWORD>(create.style);
+    // An overlapped window always starts with a caption; taking it away later makes it frameless.
+    if ((record->style & (WS_CHILD | WS_POPUP)) == 0) {
+        record->style |= WS_CAPTION | WS_CLIPSIBLINGS;
+    }
     record->exStyle = create.dwExStyle;
     record->text = create.lpszName != nullptr ? create.lpszName : L"";
     if ((record->style & WS_CHILD) != 0) {
@@ -531,7 +629,7 @@ HWND CreateWindowRecord(CWnd* object, const CREATESTRUCTW& create, const WindowC
     } else if (window.owner != nullptr) {
         parentWidget = ParentWidgetFor(window.owner);
     }
-    QWidget* widget = CreateWidgetFor(window, parentWidget, FlagsFor(window));
+    QWidget* widget = CreateWidgetFor(window, parentWidget, WindowFlagsFor(window));
     if (widget == nullptr) {
         object->m_hWnd = nullptr;
         Retire(window);
@@ -612,6 +710,9 @@ void FinishWindow(HWND handle) {
     }
     if (mouseWindow == handle) {
         mouseWindow = nullptr;
+    }
+    if (window->menu != nullptr) {
+        DestroyMenu(std::exchange(window->menu, nullptr));
     }
     CWnd* object = window->object;
     CWnd* layerObject = window->layerObject.get();
@@ -725,7 +826,8 @@ void FitSurface(Window& window) {
     const QSize old = window.surface.size();
     QImage resized;
     if (!size.isEmpty()) {
-        resized = QImage(size, QImage::Format_RGB32);
+        resized = QImage(size, window.host->TransparentSurface() ? QImage::Format_ARGB32_Premultiplied
+                                                                 : QImage::Format_RGB32);
         resized.fill(Qt::white);
         if (!window.surface.isNull()) {
             for (int y = 0; y < std::min(old.height(), size.height()); ++y) {

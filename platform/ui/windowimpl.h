@@ -5,6 +5,7 @@
 
 #include "platform/ui/gdidefs.h"
 
+#include <QIcon>
 #include <QImage>
 #include <QPointer>
 #include <QRegion>
@@ -21,7 +22,7 @@ class QPainter;
 
 namespace uiimpl {
 
-enum class ClassKind { Plain, Static, Dialog, ToolTip, ListView, Header, ComboBox, ComboList };
+enum class ClassKind { Plain, Static, Dialog, ToolTip, ListView, Header, ComboBox, ComboList, Edit, Button };
 
 struct WindowClass {
     std::wstring name;
@@ -62,6 +63,10 @@ struct Window {
     HWND owner = nullptr;  // pop-up windows
     std::wstring text;
     HFONT font = nullptr;
+    HMENU menu = nullptr;  // a top-level window's menu, destroyed with it
+    HICON smallIcon = nullptr;
+    HICON bigIcon = nullptr;
+    SIZE dialogBaseUnits; // a dialog made from a template: its font's base units
     QPointer<QWidget> widget;
     WindowHost* host = nullptr;
     bool destroying = false;
@@ -142,6 +147,8 @@ class WindowHost {
     virtual QWidget* InputWidget() { return Widget(); }
     QPoint InputOffset();
     virtual bool PaintsSurface() const { return false; }
+    // Windows that may leave parts of their picture out (statics) keep it with transparency.
+    virtual bool TransparentSurface() const { return false; }
     // Qt's own handling of an event of the widget or of its input widget.
     virtual bool NativeEvent(QWidget* receiver, QEvent* event) = 0;
     // The class's window procedure: the control's own messages, then what every window shares.
@@ -187,6 +194,27 @@ Window& RegisterPartWindow(const wchar_t* className, HWND parent, HWND owner, DW
                            std::unique_ptr<CWnd> object);
 BOOL DestroyWindowTree(HWND handle);
 
+// What the desktop's frame adds to a shown top-level window; nothing for a frameless one (whatever
+// the desktop still reports for it until it has caught up).
+QSize FrameSize(const QWidget* widget);
+// A top-level window's rectangle with its frame, on the screen.
+QRect FramedRect(const QWidget* widget);
+
+// Qt's window flags for a window's styles: top-level windows without a caption are frameless.
+Qt::WindowFlags WindowFlagsFor(const Window& window);
+// The frame follows the window's styles (SWP_FRAMECHANGED); the window rectangle stays.
+void ApplyFrame(Window& window);
+
+// The tracking size a top-level window's procedure gives through WM_GETMINMAXINFO; the layer's own
+// defaults limit nothing. Asking also sets the widget's own limits, which sizing by the desktop
+// keeps to.
+struct TrackingSize {
+    QSize minimum{0, 0};
+    QSize maximum{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+    QSize Clamp(const QSize& size) const { return size.expandedTo(minimum).boundedTo(maximum); }
+};
+TrackingSize AskTrackingSize(HWND handle);
+
 // Keeps WM_SIZE and WM_MOVE in step with the widget's geometry.
 void ReportGeometry(Window& window);
 // Marks a part of the client area as needing WM_PAINT.
@@ -209,11 +237,25 @@ void BeginInputCursor();
 void EndInputCursor(QWidget* widget);
 void NoteCursorSet();
 
+// Windows of another instance of the program, found by FindWindowW (singleinstance.h): the calls
+// made on them travel to that instance.
+bool IsRemoteWindow(HWND handle);
+BOOL RemoteShowWindow(HWND handle, int command);
+BOOL RemoteSetForegroundWindow(HWND handle);
+
+// The program's icons behind their handles; a null icon for an unknown handle.
+QIcon IconOf(HICON icon);
+
 // The drop handle that WM_DROPFILES carries; DragFinish frees it.
 HDROP CreateDropHandle(const std::vector<std::wstring>& paths, POINT point);
 
 // Pre-translation of a queued message: the application first, else the window walk.
 bool PreTranslate(MSG& message);
+
+// The application object's event loop has ended: calls handed to the GUI thread are refused
+// (guithread.h) until the object is gone.
+void EndHandOver();
+void ResumeHandOver();
 
 // Starts the layer on the GUI thread: the message queue and the window system of the base layer.
 void EnsureStarted();

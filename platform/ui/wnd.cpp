@@ -1,6 +1,7 @@
 #include "platform/ui/wnd.h"
 
 #include "platform/ui/app.h"
+#include "platform/ui/dataexchange.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/drop.h"
 #include "platform/ui/font.h"
@@ -299,6 +300,27 @@ int CWnd::GetWindowTextLength() const {
     return ::GetWindowTextLengthW(m_hWnd);
 }
 
+void CWnd::SetDlgItemText(int id, LPCWSTR text) {
+    ::SetWindowTextW(::GetDlgItem(m_hWnd, id), text);
+}
+
+int CWnd::GetDlgItemText(int id, CString& text) const {
+    text.Empty();
+    if (const CWnd* item = GetDlgItem(id)) {
+        item->GetWindowText(text);
+    }
+    return text.GetLength();
+}
+
+HICON CWnd::SetIcon(HICON icon, BOOL big) {
+    return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
+                                                  reinterpret_cast<LPARAM>(icon)));
+}
+
+HICON CWnd::GetIcon(BOOL big) const {
+    return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_GETICON, big ? ICON_BIG : ICON_SMALL, 0));
+}
+
 void CWnd::SetFont(CFont* font, BOOL redraw) {
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font != nullptr ? font->GetSafeHandle() : nullptr),
                 redraw);
@@ -382,6 +404,14 @@ int CWnd::GetScrollLimit(int bar) {
     const int page = info.nPage > 0 ? static_cast<int>(info.nPage) - 1 : 0;
     return info.nMax - page;
 }
+
+BOOL CWnd::UpdateData(BOOL save) {
+    CDataExchange exchange(this, save);
+    DoDataExchange(&exchange);
+    return exchange.m_bFailed ? FALSE : TRUE;
+}
+
+void CWnd::DoDataExchange(CDataExchange*) {}
 
 BOOL CWnd::PreTranslateMessage(MSG*) {
     return FALSE;
@@ -530,9 +560,11 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         OnMeasureItem(static_cast<int>(wParam), reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
         return TRUE;
     case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),
                                                     FromHandle(reinterpret_cast<HWND>(lParam)),
-                                                    CTLCOLOR_LISTBOX));
+                                                    message == WM_CTLCOLORSTATIC ? CTLCOLOR_STATIC
+                                                                                 : CTLCOLOR_LISTBOX));
     default:
         break;
     }

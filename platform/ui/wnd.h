@@ -12,6 +12,7 @@
 
 #include <cstddef>
 
+class CDataExchange;
 class CDC;
 class CFont;
 class CRgn;
@@ -94,6 +95,12 @@ class CWnd {
     int GetWindowText(LPWSTR buffer, int size) const;
     void GetWindowText(CString& text) const;
     int GetWindowTextLength() const;
+    void SetDlgItemText(int id, LPCWSTR text);
+    int GetDlgItemText(int id, CString& text) const;
+    // WM_SETICON: big is ICON_BIG's icon (the window's own), else ICON_SMALL's. Answers the icon set
+    // before.
+    HICON SetIcon(HICON icon, BOOL big);
+    HICON GetIcon(BOOL big) const;
     void SetFont(CFont* font, BOOL redraw = TRUE);
     // Off: the window stops repainting until it is switched on again.
     void SetRedraw(BOOL redraw = TRUE);
@@ -120,6 +127,10 @@ class CWnd {
     // The highest position the bar can scroll to: its maximum less a page.
     int GetScrollLimit(int bar);
 
+    // Binds the controls of a dialog to members and exchanges their values (DoDataExchange);
+    // save TRUE reads the controls.
+    BOOL UpdateData(BOOL save = TRUE);
+
     // Key and mouse messages (and posted messages) pass here on their way from the queue, for the
     // window itself and each parent up to its top-level window; TRUE stops the message.
     virtual BOOL PreTranslateMessage(MSG* message);
@@ -134,6 +145,7 @@ class CWnd {
     // The default handling of the message being dispatched to this window.
     LRESULT Default();
     virtual BOOL PreCreateWindow(CREATESTRUCTW& create);
+    virtual void DoDataExchange(CDataExchange* exchange);
     virtual void PreSubclassWindow();
     // After the last message; an object that deletes itself does it here.
     virtual void PostNcDestroy();

@@ -241,15 +241,7 @@ BOOL MovieWndDlg::PreTranslateMessage(MSG* message) {
 }
 
 void MovieWndDlg::OnDropFiles(HDROP drop) {
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        // The whole path, however long: a cut-off one could name another file or folder.
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        if (length == 0) {
-            continue;
-        }
-        std::wstring path(length + 1, L'\0');
-        path.resize(DragQueryFileW(drop, i, path.data(), length + 1));
+    for (const std::wstring& path : DroppedFiles(drop)) {
         FileSystem::Status status;
         if (!FileSystem::GetStatus(path, status) || g_hViewWnd == nullptr) {
             continue;

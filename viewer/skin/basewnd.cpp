@@ -285,18 +285,13 @@ void CBaseWnd::OnMouseLeave() {
 }
 
 void CBaseWnd::OnDropFiles(HDROP drop) {
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        WCHAR path[1024] = {};
-        if (DragQueryFileW(drop, i, path, 1024) == 0) {
-            continue;
-        }
+    for (const std::wstring& path : DroppedFiles(drop)) {
         FileSystem::Status status;
         if (!FileSystem::GetStatus(path, status) || g_hViewWnd == nullptr) {
             continue;
         }
         ::SendMessageW(g_hViewWnd, status.isDirectory ? WM_OPEN_FOLDER : WM_OPEN_FILE, 0,
-                       reinterpret_cast<LPARAM>(path));
+                       reinterpret_cast<LPARAM>(path.c_str()));
     }
     CWnd::OnDropFiles(drop);
 }

@@ -26,6 +26,8 @@ struct DriveVolume {
     // USB ids of the device behind the volume; 0 when not known.
     DWORD usbVendorId = 0;
     DWORD usbProductId = 0;
+    // The USB device's serial number, as its device instance id ends with it; empty when unknown.
+    std::wstring usbSerial;
     std::wstring label;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/devices/mountinfo.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -65,9 +66,29 @@ std::vector<MountInfoEntry> ParseMountInfo(const std::string& text) {
     return entries;
 }
 
-std::vector<MountInfoEntry> ReadMountInfo() {
-    std::ifstream file("/proc/self/mountinfo");
+std::vector<MountInfoEntry> ReadMountInfo(const std::string& path) {
+    std::ifstream file(path);
+    if (!file)
+        return {};
     std::ostringstream text;
     text << file.rdbuf();
     return ParseMountInfo(text.str());
+}
+
+std::vector<MountInfoEntry> BlockVolumeMounts(const std::vector<MountInfoEntry>& entries) {
+    std::vector<MountInfoEntry> volumes;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const MountInfoEntry& entry = entries[i];
+        if (entry.major == 0 || entry.source.rfind("/dev/", 0) != 0 || entry.root != "/")
+            continue;
+        const bool hidden =
+            std::any_of(entries.begin() + i + 1, entries.end(),
+                        [&](const MountInfoEntry& later) { return later.mountPoint == entry.mountPoint; });
+        const bool listed = std::any_of(volumes.begin(), volumes.end(), [&](const MountInfoEntry& volume) {
+            return volume.major == entry.major && volume.minor == entry.minor;
+        });
+        if (!hidden && !listed)
+            volumes.push_back(entry);
+    }
+    return volumes;
 }

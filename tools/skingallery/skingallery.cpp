@@ -1,6 +1,9 @@
 // Draws every component of a skin archive with the control that shows it in the program and
-// writes each picture to <folder>/<id>_<type>.png. Usage: trevo_skingallery ResStorage.dat folder
+// writes each picture to <folder>/<id>_<type>.png; then the program's panels built from the skin:
+// the playlist holding rows (playlist.png) and the full-screen control bar (controlbar.png).
+// Usage: trevo_skingallery ResStorage.dat folder
 
+#include "platform/base/resourcemodule.h"
 #include "platform/base/unicode.h"
 #include "platform/ui/app.h"
 #include "platform/ui/cursor.h"
@@ -8,6 +11,7 @@
 #include "platform/ui/window.h"
 #include "platform/ui/windowsnapshot.h"
 #include "skintable.h"
+#include "viewer/app/globals.h"
 #include "viewer/skin/borrowedbitmap.h"
 #include "viewer/skin/buttonex.h"
 #include "viewer/skin/painter.h"
@@ -16,6 +20,10 @@
 #include "viewer/skin/skinlistctrl.h"
 #include "viewer/skin/sliderctrlex.h"
 #include "viewer/skin/staticex.h"
+#include "viewer/ui/controlbarview.h"
+#include "viewer/ui/playbackcontroldialog.h"
+#include "viewer/ui/playlistdlg.h"
+#include "viewer/ui/playlistview.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -133,6 +141,22 @@ std::unique_ptr<CStaticEx> MakeLabel(const ComponentImages& images, CWnd* parent
     return label;
 }
 
+// Rows as the view fills the playlist: type, date and time, and whether the front and rear files
+// are there; enough to scroll.
+void FillRows(CSkinListCtrl& list) {
+    const LPCWSTR types[] = {L"Always", L"Event", L"Always", L"Manual", L"Parking Event", L"Motion Event"};
+    for (int row = 0; row < 60; ++row) {
+        const LPCWSTR type = types[row % 6];
+        wchar_t date[32];
+        std::swprintf(date, 32, L"2026-12-10 08:%02d:00", row);
+        list.InsertItem(row, type);
+        list.SetItemText(row, 1, type);
+        list.SetItemText(row, 2, date);
+        list.SetItemText(row, 3, L"O");
+        list.SetItemText(row, 4, row % 4 == 3 ? L"X" : L"O");
+    }
+}
+
 // Filled and set up as the playlist panel sets its list up: its colours and font, its seven
 // columns, full-row selection; enough rows to scroll, one of them playing and one selected.
 std::unique_ptr<CSkinListCtrl> MakePlaylist(const ComponentImages& images, CWnd* parent, const CRect& rect,
@@ -157,17 +181,7 @@ std::unique_ptr<CSkinListCtrl> MakePlaylist(const ComponentImages& images, CWnd*
     for (int column = 0; column < 7; ++column) {
         list->InsertColumn(column, columns[column].heading, columns[column].format, columns[column].width);
     }
-    const LPCWSTR types[] = {L"Always", L"Event", L"Always", L"Manual", L"Parking Event", L"Motion Event"};
-    for (int row = 0; row < 60; ++row) {
-        const LPCWSTR type = types[row % 6];
-        wchar_t date[32];
-        std::swprintf(date, 32, L"2026-12-10 08:%02d:00", row);
-        list->InsertItem(row, type);
-        list->SetItemText(row, 1, type);
-        list->SetItemText(row, 2, date);
-        list->SetItemText(row, 3, L"O");
-        list->SetItemText(row, 4, row % 4 == 3 ? L"X" : L"O");
-    }
+    FillRows(*list);
     list->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
     list->SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
     return list;
@@ -236,6 +250,80 @@ bool Draw(ResStorage& store, const SkinComponent& component, const std::wstring&
     return SaveWindowPicture(stage.m_hWnd, path);
 }
 
+// The main view as far as the panels need one to be drawn: the playing row, and a window.
+class GalleryView : public IPlaylistView, public IControlBarView {
+  public:
+    int OpenAndPlay(int) override { return 1; }
+    void DeleteSelectedRecordings() override {}
+    const int* GetPlayingRowPointer() override { return &m_playingRow; }
+    void PlayPrevFile() override {}
+    void Play() override {}
+    void Pause() override {}
+    void Stop(int, int) override {}
+    void Step() override {}
+    void PlayNextFile() override {}
+    void ShowCaptureMenu() override {}
+    void DefogCurrentFrame(int) override {}
+    void SetScreenMode(int, int) override {}
+    HWND GetViewWindow() override { return m_window; }
+
+    void SetWindow(HWND window) { m_window = window; }
+
+  private:
+    int m_playingRow = 2;
+    HWND m_window = nullptr;
+};
+
+// The playlist panel beside the main window, holding rows; one row playing and one selected.
+bool DrawPlaylist(ResStorage& store, const std::wstring& path) {
+    Stage main;
+    if (!main.Open(1280, 800)) {
+        return false;
+    }
+    CWnd view;
+    if (!view.Create(StageClass(), L"view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1280, 800), &main, 0xE900)) {
+        return false;
+    }
+    GalleryView galleryView;
+    PlaylistDlg playlist;
+    if (!playlist.Create(PlaylistDlg::IDD, &view)) {
+        return false;
+    }
+    playlist.SetView(&galleryView);
+    playlist.SetResStorage(&store);
+    playlist.CreateControls();
+    playlist.ShowWindow(SW_SHOW);
+    // Opened beside the main window as the playlist button opens it.
+    playlist.BeginSlide(store.GetComponentRect(CID_PLAYLIST_PANEL, CRect()));
+    CSkinListCtrl& list = playlist.GetListCtrl();
+    FillRows(list);
+    list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
+    list.RepositionScrollBars();
+    return SaveWindowPicture(playlist.m_hWnd, path);
+}
+
+bool DrawControlBar(ResStorage& store, const std::wstring& path) {
+    Stage main;
+    if (!main.Open(1280, 800)) {
+        return false;
+    }
+    CWnd view;
+    if (!view.Create(StageClass(), L"view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1280, 800), &main, 0xE900)) {
+        return false;
+    }
+    GalleryView galleryView;
+    galleryView.SetWindow(view.m_hWnd);
+    PlaybackControlDialog bar;
+    if (!bar.Create(PlaybackControlDialog::IDD, &view)) {
+        return false;
+    }
+    bar.SetView(&galleryView);
+    bar.SetResStorage(&store);
+    bar.CreateControls();
+    bar.ShowWindow(SW_SHOW);
+    return SaveWindowPicture(bar.m_hWnd, path);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -257,5 +345,17 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
+    // The panels' headings come from the string library beside the program.
+    g_hResourceDll = LoadLibraryExW(L"TREVO_Res.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!DrawPlaylist(store, folder + L"/playlist.png")) {
+        std::fprintf(stderr, "the playlist was not drawn\n");
+        ++failures;
+    }
+    if (!DrawControlBar(store, folder + L"/controlbar.png")) {
+        std::fprintf(stderr, "the control bar was not drawn\n");
+        ++failures;
+    }
+    FreeLibrary(g_hResourceDll);
+    g_hResourceDll = nullptr;
     return failures == 0 ? 0 : 1;
 }

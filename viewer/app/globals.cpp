@@ -8,3 +8,5 @@ int ScreenHeight = 0;
 int LayoutWidth = 1920;
 int LayoutHeight = 1080;
 int MonitorHeight = 0;
+int g_monitorLeft = 0;
+int g_monitorTop = 0;

@@ -19,6 +19,7 @@ constexpr UINT WM_SHOW_TYPE_MENU = 10005;
 constexpr UINT WM_TOGGLE_LIST_ORDER = 10006;
 constexpr UINT WM_RENDERER_RESET = 10007;
 constexpr UINT WM_PLAYER_READ_ERROR = 10009;
+constexpr UINT WM_TOGGLE_PLAY = 10011;
 constexpr UINT WM_NOTIFIER_CLICKED = 0x47B;
 
 // The primary screen's size in pixels, recorded when the application object is made and never
@@ -30,6 +31,10 @@ extern int LayoutWidth;
 extern int LayoutHeight;
 // The height of the monitor on which the view last placed itself (CChildView::SetScreenMode).
 extern int MonitorHeight;
+// The left edge of that monitor's work area, and the top edge of the whole monitor. The top is
+// needed beside the height wherever a monitor lies above or below the primary one.
+extern int g_monitorLeft;
+extern int g_monitorTop;
 // The hit code (10 to 17 an edge or corner, 1 the interior) of the skinned sizing grip pressed
 // last; the windows it forwards the mouse to read it while they resize. 0 before any press.
 extern int g_sizingHitCode;

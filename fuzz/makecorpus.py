@@ -237,6 +237,30 @@ def registry(corpus):
     corpus.put("registryfile_fuzz", "store-body.dat", b"\x01" + body)
 
 
+def devices(corpus):
+    # The mount table: a system's own lines, a card with a space in its label (octal escape), optional
+    # fields, a bind mount of a folder, and a later mount hiding an earlier one on the same point.
+    corpus.put("mountinfo_fuzz", "system.txt", b"""\
+22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro
+23 22 0:21 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw
+24 22 0:5 / /dev rw,nosuid shared:2 - devtmpfs udev rw,size=4012345k,mode=755
+25 22 0:25 / /run rw,nosuid,nodev,noexec,relatime shared:5 - tmpfs tmpfs rw,size=804k,mode=755
+""")
+    corpus.put("mountinfo_fuzz", "cards.txt", b"""\
+22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw
+90 22 8:17 / /media/user/REC\\040CARD rw,nosuid,nodev,relatime shared:300 master:7 - vfat /dev/sdb1 rw,uid=1000
+91 22 8:17 /DCIM /home/user/dcim rw,relatime shared:301 - vfat /dev/sdb1 rw
+92 22 8:33 / /mnt/card rw,relatime - exfat /dev/sdc1 rw
+93 22 8:49 / /mnt/card rw,relatime - vfat /dev/sdd1 rw
+""")
+    # The extra volumes: plain folders, ids, escapes, and entries that are left out.
+    corpus.put("extravolumes_fuzz", "folders.txt", b"/tmp/card;/home/user/demo card:04e8:6860")
+    corpus.put("extravolumes_fuzz", "escapes.txt", b"/a\\;b\\:c:1:2;;relative;/x:zz:1;/y:1")
+    # Device instance ids as the platform names them, with and without a serial; a composite one.
+    corpus.put("usbdeviceid_fuzz", "serial.txt", b"USB\\VID_04E8&PID_6860\\0123456789AB")
+    corpus.put("usbdeviceid_fuzz", "composite.txt", b"USB\\VID_0BDA&PID_0129&MI_00\\6&2A5B#1")
+
+
 def main():
     build = sys.argv[1]
     root = sys.argv[2] if len(sys.argv) > 2 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
@@ -249,6 +273,7 @@ def main():
         skin(corpus, os.path.join(bin_folder, "ResStorage.dat"))
         zips(corpus, work)
         registry(corpus)
+        devices(corpus)
 
 
 if __name__ == "__main__":

@@ -410,6 +410,44 @@ QImage Edge(int width, int height) {
     return image;
 }
 
+// Where the program docks the map panel and the playlist in the main window: their places are the
+// program's, their sizes the skin's.
+constexpr QPoint kMapDock(905, 60);
+constexpr QPoint kPlaylistDock(905, 393);
+
+// A recess of the right column where a panel docks; the panel covers it while it is shown.
+void PanelWell(QPainter& painter, const QRect& area) {
+    painter.setPen(QPen(kLine, 1));
+    painter.setBrush(kDark);
+    painter.drawRoundedRect(QRectF(area).adjusted(-0.5, -0.5, 0.5, 0.5), 4, 4);
+}
+
+// The main window's right column: the recesses of the map panel and the playlist, and the
+// program's mark, quietly, where the map shows while there is a position to show.
+QImage RightColumn() {
+    const SkinComponent* column = FindSkinComponent(0x10000019);
+    const SkinComponent* map = FindSkinComponent(0x10000027);
+    const SkinComponent* playlist = FindSkinComponent(0x100000CD);
+    QImage image = Chrome(column->width, column->height);
+    QPainter painter(&image);
+    painter.fillRect(QRect(0, 0, 1, column->height), kLine);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const QPoint origin(column->x, column->y);
+    const QRect mapArea(kMapDock - origin, QSize(map->width, map->height));
+    PanelWell(painter, mapArea);
+    PanelWell(painter, QRect(kPlaylistDock - origin, QSize(playlist->width, playlist->height)));
+
+    const QColor mark(0x3A, 0x3C, 0x42);
+    const QPointF centre = QRectF(mapArea).center();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(mark);
+    painter.drawRoundedRect(QRectF(centre.x() - 69, centre.y() - 11, 22, 22), 5, 5);
+    GlyphAt(painter, "play", kDark, QPointF(centre.x() - 58, centre.y()), 18);
+    DrawText(painter, QRect(int(centre.x()) - 39, int(centre.y()) - 20, 140, 40), "TREVO VIEWER", 15, true,
+             mark, Qt::AlignLeft | Qt::AlignVCenter);
+    return image;
+}
+
 QImage Strip(int width, bool groove) {
     QImage image = Chrome(width, 100);
     QPainter painter(&image);
@@ -715,7 +753,9 @@ std::map<std::string, std::function<QImage()>> NamedImages() {
         {"title_end_8x40.bmp", [] { return TitlePiece(8); }},
         {"edge_8x660.bmp", [] { return Edge(8, 660); }},
         {"edge_8x664.bmp", [] { return Edge(8, 664); }},
-        {"edge_8x748.bmp", [] { return Edge(8, 748); }},
+        {"edge_7x660.bmp", [] { return Edge(7, 660); }},
+        {"edge_8x263.bmp", [] { return Edge(8, 263); }},
+        {"column_383x660.bmp", RightColumn},
         {"strip_start_16x100.bmp", [] { return Strip(16, false); }},
         {"strip_mid_8x100.bmp", [] { return Strip(8, true); }},
         {"strip_end_16x100.bmp", [] { return Strip(16, false); }},
@@ -736,7 +776,7 @@ std::map<std::string, std::function<QImage()>> NamedImages() {
         {"mph_off_48x20.bmp", [] { return Unit("mph", false); }},
         {"bar_1000x80.bmp", Bar},
         {"playlist_head_360x36.bmp", [] { return Header(360, 36, "playlist"); }},
-        {"dark_344x748.bmp", [] { return Fill(344, 748, kListBg); }},
+        {"dark_344x263.bmp", [] { return Fill(344, 263, kListBg); }},
         {"graph_640x200.bmp", Graph},
         {"grip_top_start_120x28.bmp", [] { return Header(120, 28, "map"); }},
         {"grip_top_mid_8x28.bmp", [] { return Header(8, 28, ""); }},
@@ -1245,7 +1285,8 @@ QImage LoadingPicture() {
     painter.setBrush(kAccent);
     painter.drawRoundedRect(QRectF(48, 71, 72, 72), 16, 16);
     GlyphAt(painter, "play", kChrome, QPointF(86, 107), 64);
-    DrawText(painter, QRect(140, 78, 320, 40), "TREVO_VIEWER", 30, true, kGlyph, Qt::AlignLeft | Qt::AlignVCenter);
+    DrawText(painter, QRect(140, 78, 320, 40), "TREVO_VIEWER", 30, true, kGlyph,
+             Qt::AlignLeft | Qt::AlignVCenter);
     painter.fillRect(QRect(142, 120, 120, 2), kAccentDark);
     painter.fillRect(QRect(0, kLoadingStrip, kLoadingWidth, kLoadingHeight - kLoadingStrip), kListBg);
     painter.fillRect(QRect(0, kLoadingStrip, kLoadingWidth, 1), kLine);

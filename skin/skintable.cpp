@@ -75,7 +75,9 @@ std::vector<SkinComponent> BuildTable() {
     std::vector<SkinComponent> table;
     auto add = [&table](SkinComponent component) { table.push_back(std::move(component)); };
 
-    // Main window: 1280 x 800, a title bar, four video windows and the transport strip.
+    // Main window: 1280 x 800, a title bar, four video windows in two rows, the right column where
+    // the program docks the map panel (+905, +60) and the playlist (+905, +393), and the transport
+    // strip.
     add(Dummy(0x1000001E, 0, 0, 1280, 800));
     add(Static(0x10000016, 0, 0, 1280, 40, "title_m0_420x40.bmp", "title_mid_8x40.bmp",
                "title_end_8x40.bmp"));
@@ -89,12 +91,12 @@ std::vector<SkinComponent> BuildTable() {
     add(Button(0x10000003, 1204, 4, "min", 32, 32));
     add(Button(0x10000002, 1240, 4, "exit", 32, 32));
     add(Static(0x10000017, 0, 40, 8, 660, "edge_8x660.bmp"));
-    add(Static(0x10000018, 636, 40, 8, 660, "edge_8x660.bmp"));
-    add(Static(0x10000019, 1272, 40, 8, 660, "edge_8x660.bmp"));
-    add(Dummy(0x1000001B, 8, 40, 628, 330));
-    add(Dummy(0x1000001C, 644, 40, 628, 330));
-    add(Dummy(0x10000101, 8, 370, 628, 330));
-    add(Dummy(0x10000100, 644, 370, 628, 330));
+    add(Static(0x10000018, 449, 40, 7, 660, "edge_7x660.bmp"));
+    add(Static(0x10000019, 897, 40, 383, 660, "column_383x660.bmp"));
+    add(Dummy(0x1000001B, 8, 40, 441, 330));
+    add(Dummy(0x1000001C, 456, 40, 441, 330));
+    add(Dummy(0x10000101, 8, 370, 441, 330));
+    add(Dummy(0x10000100, 456, 370, 441, 330));
     add(Static(0x1000001A, 0, 700, 1280, 100, "strip_start_16x100.bmp", "strip_mid_8x100.bmp",
                "strip_end_16x100.bmp"));
     add(Slider(0x10000015, 16, 708, 1248, 20));
@@ -142,19 +144,19 @@ std::vector<SkinComponent> BuildTable() {
     add(Static(0x1000002C, 944, 52, 48, 20, "kmh_on_48x20.bmp"));
     add(Static(0x1000002D, 944, 52, 48, 20, "mph_on_48x20.bmp"));
 
-    // Playlist panel: 360 x 792 beside the main window.
-    add(Dummy(0x100000CD, 0, 0, 360, 792));
+    // Playlist panel: 360 x 307, in the lower part of the main window's right column.
+    add(Dummy(0x100000CD, 0, 0, 360, 307));
     add(Static(0x100000C8, 0, 0, 360, 36, "playlist_head_360x36.bmp"));
-    add(Static(0x100000C9, 0, 36, 8, 748, "edge_8x748.bmp"));
-    add(Static(0x100000CA, 352, 36, 8, 748, "edge_8x748.bmp"));
-    add(Static(0x100000CB, 0, 784, 360, 8, "chrome_360x8.bmp"));
-    add(Static(0x100000CC, 8, 36, 344, 748, "dark_344x748.bmp"));
+    add(Static(0x100000C9, 0, 36, 8, 263, "edge_8x263.bmp"));
+    add(Static(0x100000CA, 352, 36, 8, 263, "edge_8x263.bmp"));
+    add(Static(0x100000CB, 0, 299, 360, 8, "chrome_360x8.bmp"));
+    add(Static(0x100000CC, 8, 36, 344, 263, "dark_344x263.bmp"));
     add({"list",
          0x10000006,
          8,
          36,
          344,
-         748,
+         263,
          {"hdr_start_4x28.bmp", "hdr_span_4x28.bmp", "hdr_end_4x28.bmp", "hs_left_14x14.bmp",
           "hs_right_14x14.bmp", "hs_thumb_24x14.bmp", "hs_span_4x14.bmp", "vs_top_22x4.bmp",
           "vs_bottom_14x4.bmp", "vs_up_14x14.bmp", "vs_down_14x14.bmp", "vs_span_14x4.bmp",
@@ -170,15 +172,16 @@ std::vector<SkinComponent> BuildTable() {
     add(Dummy(0x10000032, 516, 6, 64, 20));
     add(Button(0x10000007, 610, 4, "close", 24, 24));
 
-    // Map panel: 480 x 600, its border made of grips.
-    add(Dummy(0x10000027, 0, 0, 480, 600));
-    add(Dummy(0x10000028, 8, 28, 464, 564));
-    add(Static(0x10000022, 0, 0, 480, 28, "grip_top_start_120x28.bmp", "grip_top_mid_8x28.bmp",
+    // Map panel: 360 x 325, its border made of grips; it fills the upper part of the main window's
+    // right column, above the playlist.
+    add(Dummy(0x10000027, 0, 0, 360, 325));
+    add(Dummy(0x10000028, 8, 28, 344, 289));
+    add(Static(0x10000022, 0, 0, 360, 28, "grip_top_start_120x28.bmp", "grip_top_mid_8x28.bmp",
                "grip_top_end_8x28.bmp"));
-    add(Static(0x10000023, 0, 28, 8, 564, "grip_side_8x8.bmp"));
-    add(Static(0x10000024, 472, 28, 8, 564, "grip_side_8x8.bmp"));
-    add(Static(0x10000025, 0, 592, 480, 8, "grip_side_8x8.bmp", "grip_side_8x8.bmp", "grip_side_8x8.bmp"));
-    add(Button(0x10000026, 452, 2, "close", 24, 24));
+    add(Static(0x10000023, 0, 28, 8, 289, "grip_side_8x8.bmp"));
+    add(Static(0x10000024, 352, 28, 8, 289, "grip_side_8x8.bmp"));
+    add(Static(0x10000025, 0, 317, 360, 8, "grip_side_8x8.bmp", "grip_side_8x8.bmp", "grip_side_8x8.bmp"));
+    add(Button(0x10000026, 332, 2, "close", 24, 24));
 
     // Defog window: 1000 x 700, four pictures above a panel with one column per channel.
     add(Dummy(0x1000006F, 0, 0, 1000, 700));

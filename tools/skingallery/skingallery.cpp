@@ -274,7 +274,7 @@ class GalleryView : public IPlaylistView, public IControlBarView {
     HWND m_window = nullptr;
 };
 
-// The playlist panel beside the main window, holding rows; one row playing and one selected.
+// The playlist panel docked in the main window, holding rows; one row playing and one selected.
 bool DrawPlaylist(ResStorage& store, const std::wstring& path) {
     Stage main;
     if (!main.Open(1280, 800)) {
@@ -293,12 +293,11 @@ bool DrawPlaylist(ResStorage& store, const std::wstring& path) {
     playlist.SetResStorage(&store);
     playlist.CreateControls();
     playlist.ShowWindow(SW_SHOW);
-    // Opened beside the main window as the playlist button opens it.
-    playlist.BeginSlide(store.GetComponentRect(CID_PLAYLIST_PANEL, CRect()));
+    // At its size from the skin, where the view keeps it.
+    playlist.DockToParent();
     CSkinListCtrl& list = playlist.GetListCtrl();
     FillRows(list);
     list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
-    list.RepositionScrollBars();
     return SaveWindowPicture(playlist.m_hWnd, path);
 }
 

@@ -22,6 +22,10 @@ int SetModelIndex(int index) {
     return index;
 }
 
+int SetDefaultModelIndex() {
+    return SetModelIndex(3);
+}
+
 namespace {
 
 // The UTF-16 code unit at position `half` (0 or 1) of a character.

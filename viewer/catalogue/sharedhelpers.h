@@ -19,6 +19,8 @@ int GetModelIndex();
 int ModelIndexBelow3();
 // Returns the index written.
 int SetModelIndex(int index);
+// The model the program starts with, without asking: 3. Returns it.
+int SetDefaultModelIndex();
 
 // The catalogue's key: a wide string ordered by UTF-16 code units, as on Windows, so that names
 // with characters beyond the basic plane sort as they did there.

@@ -31,6 +31,9 @@ class CTaskbarPopup : public CWnd {
     void SetTextRect(const CRect& rect) { m_textRect = rect; }
     void Show(LPCWSTR text, DWORD timeToShow = 500, DWORD timeToStay = 3000, DWORD timeToHide = 500);
     void Hide();
+    // The drive whose card the pop-up offers to open.
+    void SetDriveLetter(char letter) { m_driveLetter = letter; }
+    char GetDriveLetter() const { return m_driveLetter; }
 
     int GetState() const { return m_state; }
     CPoint GetPosition() const { return CPoint(m_currentX, m_currentY); }
@@ -81,4 +84,5 @@ class CTaskbarPopup : public CWnd {
     int m_direction = 0;
     CRect m_workArea;
     int m_step = 2;
+    char m_driveLetter = 0;
 };

@@ -27,6 +27,8 @@ class ListFilter {
     bool ToggleOrder();
     // Every type, oldest first, for a card just opened; the order flag stays as it was.
     void ShowAll();
+    // Rows added one by one (files, a plain folder) may be of any type: the filter stops naming one.
+    void SetFilterType(int type) { m_filterType = type; }
 
   private:
     IRecordingCatalogue& m_catalogue;

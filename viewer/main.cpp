@@ -1,16 +1,7 @@
-// TREVO_VIEWER: start-up as far as the program is built.
-#include "platform/base/resourcemodule.h"
+// TREVO_VIEWER: the application object runs the program.
+#include "viewer/app/viewerapp.h"
 
-#include <cstdio>
-
-int main() {
-    HMODULE strings = LoadLibraryExW(L"TREVO_Res.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (strings == nullptr) {
-        std::fputs("Load TREVO_Res.dll fail!!\n", stderr);
-        return 1;
-    }
-    std::fputs("TREVO_VIEWER: the string library is loaded; the viewer's windows are not built yet.\n",
-               stdout);
-    FreeLibrary(strings);
-    return 0;
+int main(int argc, char** argv) {
+    CViewerApp application;
+    return AfxWinMain(argc, argv);
 }

@@ -349,10 +349,10 @@ int main(int argc, char** argv) {
 
     // Playing.
     const bool peakReset = ResetPeakMemory();
-    LayoutWidth = kWidth;
-    LayoutHeight = kHeight;
-    ScreenWidth = kWidth;
-    ScreenHeight = kHeight;
+    g_layoutWidth = kWidth;
+    g_layoutHeight = kHeight;
+    g_screenWidth = kWidth;
+    g_screenHeight = kHeight;
     std::shared_ptr<BenchWindow> windows[kChannelCount];
     for (int channel = 0; channel < kChannelCount; ++channel) {
         windows[channel] = std::make_shared<BenchWindow>();

@@ -25,7 +25,7 @@ LRESULT ViewWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ChannelWindowTest::SetUp() {
-    savedMonitorHeight = MonitorHeight;
+    savedMonitorHeight = g_monitorHeight;
     SelectChannel(65535);
     ASSERT_TRUE(top.CreateTop(CRect(0, 0, 2 * kWindowWidth, 2 * kWindowHeight)));
     ASSERT_TRUE(viewWindow.CreateTop(CRect(0, 0, 10, 10), WS_POPUP));
@@ -49,7 +49,7 @@ void ChannelWindowTest::TearDown() {
         window.reset();
     }
     SelectChannel(65535);
-    MonitorHeight = savedMonitorHeight;
+    g_monitorHeight = savedMonitorHeight;
     Pump();
 }
 

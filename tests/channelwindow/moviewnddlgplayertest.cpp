@@ -52,14 +52,14 @@ class ChannelWindowPlayerTest : public ChannelWindowTest {
   protected:
     void SetUp() override {
         ChannelWindowTest::SetUp();
-        saved[0] = LayoutWidth;
-        saved[1] = LayoutHeight;
-        saved[2] = ScreenWidth;
-        saved[3] = ScreenHeight;
-        LayoutWidth = kWindowWidth;
-        LayoutHeight = kWindowHeight;
-        ScreenWidth = 2 * kWindowWidth;
-        ScreenHeight = 2 * kWindowHeight;
+        saved[0] = g_layoutWidth;
+        saved[1] = g_layoutHeight;
+        saved[2] = g_screenWidth;
+        saved[3] = g_screenHeight;
+        g_layoutWidth = kWindowWidth;
+        g_layoutHeight = kWindowHeight;
+        g_screenWidth = 2 * kWindowWidth;
+        g_screenHeight = 2 * kWindowHeight;
         Recordings();
         ASSERT_EQ(PlayerInit(Handle(0), Handle(1), Handle(2), Handle(3)), 1);
         started = true;
@@ -73,10 +73,10 @@ class ChannelWindowPlayerTest : public ChannelWindowTest {
         if (started) {
             PlayerUninit();
         }
-        LayoutWidth = saved[0];
-        LayoutHeight = saved[1];
-        ScreenWidth = saved[2];
-        ScreenHeight = saved[3];
+        g_layoutWidth = saved[0];
+        g_layoutHeight = saved[1];
+        g_screenWidth = saved[2];
+        g_screenHeight = saved[3];
         ChannelWindowTest::TearDown();
     }
 
@@ -85,7 +85,7 @@ class ChannelWindowPlayerTest : public ChannelWindowTest {
     VideoState* Open(int channel) {
         const std::string name = "camera" + std::to_string(channel) + ".mp4";
         const std::wstring folder = Recordings().Wide() + L"/";
-        VideoState* player = PlayerOpen(name.c_str(), folder.c_str(), ScreenWidth, ScreenHeight,
+        VideoState* player = PlayerOpen(name.c_str(), folder.c_str(), g_screenWidth, g_screenHeight,
                                         channel == 0 ? 0 : 1, channel);
         view.players[channel] = player;
         if (player == nullptr) {

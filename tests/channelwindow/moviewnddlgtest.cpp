@@ -187,7 +187,7 @@ TEST_F(ChannelWindowIdleTest, ControlBarComesUpNearTheBottomOfTheEnlargedChannel
     TestWindow bar;
     ASSERT_TRUE(bar.CreateChild(&top, CRect(0, 300, 200, 340), 9, 0));
     view.controlBar = &bar;
-    MonitorHeight = kWindowHeight;
+    g_monitorHeight = kWindowHeight;
     SelectChannel(0);
     Mouse(0, QEvent::MouseMove, Qt::NoButton, QPoint(100, kWindowHeight - 71), Qt::NoButton);
     EXPECT_FALSE(bar.IsWindowVisible());

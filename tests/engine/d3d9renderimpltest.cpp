@@ -78,17 +78,17 @@ class RendererTest : public ::testing::Test {
     void SetUp() override {
         EnsureTextRendering();
         ResetVideoTestHooks();
-        m_savedScreen[0] = ScreenWidth;
-        m_savedScreen[1] = ScreenHeight;
-        ScreenWidth = 640;
-        ScreenHeight = 360;
+        m_savedScreen[0] = g_screenWidth;
+        m_savedScreen[1] = g_screenHeight;
+        g_screenWidth = 640;
+        g_screenHeight = 360;
         m_window = std::make_shared<TestWindow>(640, 360);
         RegisterPresentationTarget(kWindow, m_window);
     }
     void TearDown() override {
         UnregisterPresentationTarget(kWindow);
-        ScreenWidth = m_savedScreen[0];
-        ScreenHeight = m_savedScreen[1];
+        g_screenWidth = m_savedScreen[0];
+        g_screenHeight = m_savedScreen[1];
         ResetVideoTestHooks();
     }
 

@@ -172,14 +172,14 @@ void EngineTest::SetUp() {
     EnsureTextRendering();
     fixtures::QuietCodecLogs();
     ResetVideoTestHooks();
-    m_savedLayout[0] = LayoutWidth;
-    m_savedLayout[1] = LayoutHeight;
-    m_savedLayout[2] = ScreenWidth;
-    m_savedLayout[3] = ScreenHeight;
-    LayoutWidth = kPictureWidth;
-    LayoutHeight = kPictureHeight;
-    ScreenWidth = 2 * kPictureWidth;
-    ScreenHeight = 2 * kPictureHeight;
+    m_savedLayout[0] = g_layoutWidth;
+    m_savedLayout[1] = g_layoutHeight;
+    m_savedLayout[2] = g_screenWidth;
+    m_savedLayout[3] = g_screenHeight;
+    g_layoutWidth = kPictureWidth;
+    g_layoutHeight = kPictureHeight;
+    g_screenWidth = 2 * kPictureWidth;
+    g_screenHeight = 2 * kPictureHeight;
     for (int channel = 0; channel < kChannelCount; ++channel) {
         m_windows[channel] = std::make_shared<TestWindow>(kPictureWidth, kPictureHeight);
         RegisterPresentationTarget(Window(channel), m_windows[channel]);
@@ -206,10 +206,10 @@ void EngineTest::TearDown() {
         UnregisterPresentationTarget(Window(channel));
     SetWindowSystem(m_previousWindowSystem);
     g_hViewWnd = nullptr;
-    LayoutWidth = m_savedLayout[0];
-    LayoutHeight = m_savedLayout[1];
-    ScreenWidth = m_savedLayout[2];
-    ScreenHeight = m_savedLayout[3];
+    g_layoutWidth = m_savedLayout[0];
+    g_layoutHeight = m_savedLayout[1];
+    g_screenWidth = m_savedLayout[2];
+    g_screenHeight = m_savedLayout[3];
     SetPlayerInputOpener(nullptr);
     SetModelIndex(0);
     ResetVideoTestHooks();
@@ -230,7 +230,7 @@ void EngineTest::StopEngine() {
 VideoState* EngineTest::Open(const std::string& name, int channel) {
     const std::wstring folder = RecordingFolder();
     m_open[channel] =
-        PlayerOpen(name.c_str(), folder.c_str(), ScreenWidth, ScreenHeight, channel == 0 ? 0 : 1, channel);
+        PlayerOpen(name.c_str(), folder.c_str(), g_screenWidth, g_screenHeight, channel == 0 ? 0 : 1, channel);
     return m_open[channel];
 }
 

@@ -87,7 +87,7 @@ class ControlBarTest : public PanelTest {
   protected:
     void SetUp() override {
         PanelTest::SetUp();
-        savedMonitorHeight = MonitorHeight;
+        savedMonitorHeight = g_monitorHeight;
         savedMonitorLeft = g_monitorLeft;
         savedMonitorTop = g_monitorTop;
         ASSERT_TRUE(viewSeek.CreateChild(&view, CRect(0, 0, 10, 10), 1));
@@ -101,7 +101,7 @@ class ControlBarTest : public PanelTest {
         bar.SetViewSliders(viewSeek.m_hWnd, viewVolume.m_hWnd, viewSpeed.m_hWnd);
     }
     void TearDown() override {
-        MonitorHeight = savedMonitorHeight;
+        g_monitorHeight = savedMonitorHeight;
         g_monitorLeft = savedMonitorLeft;
         g_monitorTop = savedMonitorTop;
         PanelTest::TearDown();
@@ -319,7 +319,7 @@ TEST_F(ControlBarTest, ShowingAndMovingTheMouseOverTheBarStartTheCountdown) {
 TEST_F(ControlBarTest, TheBarHidesWhenTheCursorLeavesTheBottomOfAMonitorBelowThePrimary) {
     g_monitorLeft = 0;
     g_monitorTop = 1080;
-    MonitorHeight = 1024;
+    g_monitorHeight = 1024;
     bar.PlaceAtBottom(1280, 1024);
     bar.ShowWindow(SW_SHOW);
     const int reachTop = 1080 + 1024 - 70;

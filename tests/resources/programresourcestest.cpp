@@ -83,14 +83,14 @@ class CardNoticePopupTest : public testing::Test {
         ASSERT_TRUE(popup.Create(&parent));
         RECT work{};
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        savedWidth = ScreenWidth;
-        savedHeight = ScreenHeight;
-        ScreenWidth = work.right - work.left;
-        ScreenHeight = work.bottom - work.top;
+        savedWidth = g_screenWidth;
+        savedHeight = g_screenHeight;
+        g_screenWidth = work.right - work.left;
+        g_screenHeight = work.bottom - work.top;
     }
     void TearDown() override {
-        ScreenWidth = savedWidth;
-        ScreenHeight = savedHeight;
+        g_screenWidth = savedWidth;
+        g_screenHeight = savedHeight;
     }
 
     TestWindow parent;

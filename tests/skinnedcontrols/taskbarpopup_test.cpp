@@ -44,15 +44,15 @@ class TaskbarPopupWindowTest : public testing::Test {
         ASSERT_TRUE(parent.CreateTop(CRect(0, 0, 50, 50)));
         ASSERT_TRUE(popup.Create(&parent));
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        savedWidth = ScreenWidth;
-        savedHeight = ScreenHeight;
+        savedWidth = g_screenWidth;
+        savedHeight = g_screenHeight;
         // The work area fills the screen: the pop-up rises from the bottom.
-        ScreenWidth = work.right - work.left;
-        ScreenHeight = work.bottom - work.top;
+        g_screenWidth = work.right - work.left;
+        g_screenHeight = work.bottom - work.top;
     }
     void TearDown() override {
-        ScreenWidth = savedWidth;
-        ScreenHeight = savedHeight;
+        g_screenWidth = savedWidth;
+        g_screenHeight = savedHeight;
     }
     void Tick(UINT_PTR timer) { popup.SendMessage(WM_TIMER, timer, 0); }
 

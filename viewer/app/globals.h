@@ -20,17 +20,20 @@ constexpr UINT WM_TOGGLE_LIST_ORDER = 10006;
 constexpr UINT WM_RENDERER_RESET = 10007;
 constexpr UINT WM_PLAYER_READ_ERROR = 10009;
 constexpr UINT WM_TOGGLE_PLAY = 10011;
+constexpr UINT WM_DRIVE_ARRIVED = 10012;
+constexpr UINT WM_DRIVE_REMOVED = 10013;
 constexpr UINT WM_NOTIFIER_CLICKED = 0x47B;
 
 // The primary screen's size in pixels, recorded when the application object is made and never
 // changed: the back-buffer size of every video renderer and the scale of the zoom selection.
-extern int ScreenWidth;
-extern int ScreenHeight;
+extern int g_screenWidth;
+extern int g_screenHeight;
 // The picture layout size, 1920 x 1080: every decoded picture and video surface has this size.
-extern int LayoutWidth;
-extern int LayoutHeight;
-// The height of the monitor on which the view last placed itself (CChildView::SetScreenMode).
-extern int MonitorHeight;
+extern int g_layoutWidth;
+extern int g_layoutHeight;
+// The size of the monitor on which the view last placed itself (CChildView::SetScreenMode).
+extern int g_monitorWidth;
+extern int g_monitorHeight;
 // The left edge of that monitor's work area, and the top edge of the whole monitor. The top is
 // needed beside the height wherever a monitor lies above or below the primary one.
 extern int g_monitorLeft;

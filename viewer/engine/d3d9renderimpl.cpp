@@ -100,7 +100,7 @@ HRESULT D3D9RenderImpl::Initialize(HWND targetWindow, BOOL) {
         window = targetWindow;
     }
     std::unique_ptr<VideoDevice> created;
-    const HRESULT hr = VideoDevice::Create(targetWindow, ScreenWidth, ScreenHeight, &created);
+    const HRESULT hr = VideoDevice::Create(targetWindow, g_screenWidth, g_screenHeight, &created);
     if (FAILED(hr))
         return hr;
     device = std::move(created);

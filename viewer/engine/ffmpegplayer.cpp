@@ -222,8 +222,8 @@ int PlayerInit(HWND window0, HWND window1, HWND window2, HWND window3) {
 
     engine.rgbMode = 0;
     engine.surfaceFormat = D3DFMT_YUY2;
-    engine.pictureWidth = LayoutWidth;
-    engine.pictureHeight = LayoutHeight;
+    engine.pictureWidth = g_layoutWidth;
+    engine.pictureHeight = g_layoutHeight;
     engine.resetCountdown = 0;
     for (auto& flag : tables.resetFlag)
         flag = 0;

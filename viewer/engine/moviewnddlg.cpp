@@ -180,7 +180,7 @@ void MovieWndDlg::OnLButtonDown(UINT flags, CPoint point) {
 
 void MovieWndDlg::OnMouseMove(UINT flags, CPoint point) {
     if (view != nullptr && ValidChannel(channel) && PlayerGetSelectedChannel() == channel &&
-        point.y >= MonitorHeight - kControlBarReach) {
+        point.y >= g_monitorHeight - kControlBarReach) {
         CWnd* controlBar = view->GetPlaybackControlBar();
         if (controlBar != nullptr && controlBar->m_hWnd != nullptr) {
             controlBar->ShowWindow(SW_SHOW);

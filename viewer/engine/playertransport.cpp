@@ -309,7 +309,7 @@ void PlayerDrawSelectionRect(VideoState* state, int left, int top, int right, in
     ScaledRect selection;
     // The selection is drawn in back-buffer pixels, which have the screen's size.
     if (!ChannelClientSize(channel, &clientWidth, &clientHeight) ||
-        !ScaleDragRect(left, top, right, bottom, clientWidth, clientHeight, ScreenWidth, ScreenHeight,
+        !ScaleDragRect(left, top, right, bottom, clientWidth, clientHeight, g_screenWidth, g_screenHeight,
                        &selection))
         return;
     const bool drawn = GuardedRendererCall(channel, [&] {

@@ -57,8 +57,8 @@ void ChooseRgbFormat() {
         engine.surfaceFormat = D3DFMT_R5G6B5;
     }
     const int bits = engine.rgbBitsPerPixel;
-    engine.pictureWidth = (LayoutWidth + bits - 1) / bits * bits;
-    engine.pictureHeight = LayoutHeight;
+    engine.pictureWidth = (g_layoutWidth + bits - 1) / bits * bits;
+    engine.pictureHeight = g_layoutHeight;
 }
 
 } // namespace

@@ -155,7 +155,7 @@ void CTaskbarPopup::Show(LPCWSTR text, DWORD timeToShow, DWORD timeToStay, DWORD
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     m_workArea = work;
-    const Direction edge = ChooseEdge(work, ScreenWidth, ScreenHeight);
+    const Direction edge = ChooseEdge(work, g_screenWidth, g_screenHeight);
     switch (m_state) {
     case STATE_HIDDEN: {
         const int steps = (edge == FROM_LEFT || edge == FROM_RIGHT ? m_skinWidth : m_skinHeight) / m_step;

@@ -229,6 +229,11 @@ void PlaybackControlDialog::OnHScroll(UINT code, UINT position, CWnd* scrollBar)
             continue;
         }
         if (m_view != nullptr && PlaybackControlRules::Forwards(route.kind, code, route.viewSlider)) {
+            // The message carries 16 bits of the position; the view reads its own slider, which
+            // therefore takes the whole position first.
+            if (auto* viewSlider = dynamic_cast<CSliderCtrlEx*>(CWnd::FromHandlePermanent(route.viewSlider))) {
+                viewSlider->SetPos(route.slider.GetPos());
+            }
             ::SendMessageW(m_view->GetViewWindow(), WM_HSCROLL,
                            MAKEWPARAM(static_cast<WORD>(code), static_cast<WORD>(position)),
                            reinterpret_cast<LPARAM>(route.viewSlider));
@@ -242,7 +247,7 @@ void PlaybackControlDialog::OnTimer(UINT_PTR id) {
     if (id == PlaybackControlRules::kAutoHideTimer) {
         POINT cursor{};
         GetCursorPos(&cursor);
-        if (PlaybackControlRules::HidesWithCursorAt(cursor.y, g_monitorTop, MonitorHeight)) {
+        if (PlaybackControlRules::HidesWithCursorAt(cursor.y, g_monitorTop, g_monitorHeight)) {
             KillTimer(PlaybackControlRules::kAutoHideTimer);
             ShowWindow(SW_HIDE);
         }

@@ -58,6 +58,7 @@ class PlaybackControlDialog : public CDialog {
     // The view keeps these in step with its own.
     CSliderCtrlEx& GetSeekSlider() { return m_seekSlider; }
     CSliderCtrlEx& GetSpeedSlider() { return m_speedSlider; }
+    CSliderCtrlEx& GetVolumeSlider() { return m_volumeSlider; }
     CStaticEx& GetPlaybackSpeedLabel() { return m_playbackSpeedLabel; }
 
     BOOL PreTranslateMessage(MSG* message) override;

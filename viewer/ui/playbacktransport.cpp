@@ -315,7 +315,7 @@ int PlaybackTransport::FailOpen(UINT message) {
 void PlaybackTransport::OpenChannel(int channel, const std::string& name, const std::wstring& folder) {
     // Channel 0 plays the sound.
     m_channels[channel] =
-        m_engine.PlayerOpen(name, folder, ScreenWidth, ScreenHeight, channel == 0 ? 0 : 1, channel);
+        m_engine.PlayerOpen(name, folder, g_screenWidth, g_screenHeight, channel == 0 ? 0 : 1, channel);
     if (m_channels[channel] != nullptr) {
         m_engine.PlayerEnableDisplay(m_channels[channel], 1);
     }

@@ -1,0 +1,470 @@
+// The program as the user starts it, on Qt's offscreen platform with the built skin, string
+// library and program: start-up and shut-down, the frame, the view's controls against the skin,
+// full screen, docking, Space, and device broadcasts.
+
+#include "testfolder.h"
+#include "uitest.h"
+
+#include "platform/base/trace.h"
+#include "platform/base/unicode.h"
+#include "platform/ui/cursor.h"
+#include "platform/ui/devicebroadcast.h"
+#include "platform/ui/menu.h"
+#include "platform/ui/messagebox.h"
+#include "platform/ui/qtaccess.h"
+#include "platform/ui/screen.h"
+#include "platform/ui/singleinstance.h"
+#include "tools/fixtures/avimaker.h"
+#include "viewer/app/globals.h"
+#include "viewer/app/viewerapp.h"
+#include "viewer/catalogue/sharedhelpers.h"
+#include "viewer/engine/ffmpegplayer.h"
+#include "viewer/ui/mainframe.h"
+#include "viewer/ui/playbackcontrolrules.h"
+#include "viewer/ui/viewcontroltable.h"
+#include "viewer/ui/viewlayout.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+
+namespace {
+
+using Table = ViewControlTable;
+
+} // namespace
+
+// Rectangles and points in failure messages.
+void PrintTo(const CRect& rect, std::ostream* out) {
+    *out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+void PrintTo(const CPoint& point, std::ostream* out) {
+    *out << "(" << point.x << ", " << point.y << ")";
+}
+
+namespace {
+
+class RecordingMessageBoxes : public MessageBoxHandler {
+  public:
+    int Show(HWND, const std::wstring& text, const std::wstring&, UINT) override {
+        texts.push_back(text);
+        return IDOK;
+    }
+    std::vector<std::wstring> texts;
+};
+
+class ScopedMessageBoxes {
+  public:
+    ScopedMessageBoxes() { m_previous = SetMessageBoxHandler(&boxes); }
+    ~ScopedMessageBoxes() { SetMessageBoxHandler(m_previous); }
+    RecordingMessageBoxes boxes;
+
+  private:
+    MessageBoxHandler* m_previous = nullptr;
+};
+
+CRect WindowRect(HWND window) {
+    CRect rect;
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+// The window's rectangle in its parent's client area.
+CRect RectInParent(HWND window) {
+    CRect rect = WindowRect(window);
+    const HWND parent = ::GetParent(window);
+    POINT corner{rect.left, rect.top};
+    ::ScreenToClient(parent, &corner);
+    return CRect(CPoint(corner.x, corner.y), rect.Size());
+}
+
+bool HasVisibleStyle(HWND window) {
+    return (::GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool Shown(CWnd& window) {
+    return window.m_hWnd != nullptr && WidgetFromHandle(window.m_hWnd)->isVisible();
+}
+
+void SendKeyRelease(HWND window, int key, bool autoRepeat) {
+    QWidget* widget = InputWidgetFromHandle(window);
+    QKeyEvent event(QEvent::KeyRelease, key, Qt::NoModifier, QString(" "), autoRepeat);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+class MainWindowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        application = std::make_unique<CViewerApp>();
+        ASSERT_TRUE(application->InitInstance());
+        frame = application->GetFrame();
+        ASSERT_NE(frame, nullptr);
+        view = &frame->GetView();
+        ASSERT_TRUE(WaitFor([&] { return Shown(*frame); }));
+    }
+
+    void TearDown() override {
+        // The test's event handling goes on after the main window.
+        application->m_pMainWnd = nullptr;
+        application.reset();
+        Pump();
+    }
+
+    CRect Component(UINT component, const CRect& origin = CRect()) {
+        return view->GetSkin().GetComponentRect(static_cast<eComponentID>(component), origin);
+    }
+
+    // Opens one made AVI recording of the start-up model on channel 0.
+    void OpenRecording() {
+        fixtures::QuietCodecLogs();
+        fixtures::AviOptions options;
+        options.video.codec = fixtures::VideoCodec::H264;
+        options.video.frameCount = 60;
+        options.textChunks = false;
+        const std::string name = "2023_05_24_12_30_01_F_N.avi";
+        fixtures::MakeAviRecording(recordings / name, options);
+        ASSERT_NE(view->GetCatalogue().AddFile(recordings.Wide(name), &view->GetList()), 0);
+        view->GetCatalogue().FillListByType(&view->GetList(), 9, 1);
+        ASSERT_EQ(view->OpenAndPlay(0), 1);
+        ASSERT_NE(view->GetPlayer(0), nullptr);
+    }
+
+    TestFolder recordings;
+    std::unique_ptr<CViewerApp> application;
+    CMainFrame* frame = nullptr;
+    CChildView* view = nullptr;
+};
+
+TEST_F(MainWindowTest, StartUpMakesTheWindowsInOrderAndShowsWhatTheUserSeesWithoutACard) {
+    EXPECT_EQ(GetModelIndex(), 3);
+    EXPECT_EQ(g_hViewWnd, view->m_hWnd);
+    EXPECT_EQ(::GetParent(view->m_hWnd), frame->m_hWnd);
+    EXPECT_EQ(view->GetDlgCtrlID(), static_cast<int>(CMainFrame::kViewId));
+    EXPECT_NE(g_hResourceDll, nullptr);
+    EXPECT_EQ(g_layoutWidth, 1920);
+    EXPECT_EQ(g_layoutHeight, 1080);
+    EXPECT_EQ(g_screenWidth, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(g_screenHeight, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(view->GetFrameBufferSize(), static_cast<size_t>(g_screenWidth) * g_screenHeight * 10);
+
+    // Handles are given out in creation order.
+    const auto order = [](CWnd& window) { return reinterpret_cast<uintptr_t>(window.m_hWnd); };
+    ASSERT_NE(view->GetLoadingBox(), nullptr);
+    const uintptr_t created[] = {order(*view),
+                                 order(*view->GetLoadingBox()),
+                                 order(view->GetChannelWindow(0)),
+                                 order(view->GetChannelWindow(3)),
+                                 order(view->GetControlBar()),
+                                 order(*view->GetSkinControl(Table::ID_BACKGROUND)),
+                                 order(*view->GetSkinControl(Table::ID_GPS_FIX)),
+                                 order(view->GetPlaylist()),
+                                 order(view->GetTaskbarPopup())};
+    for (size_t i = 1; i < std::size(created); ++i) {
+        EXPECT_LT(created[i - 1], created[i]) << i;
+    }
+
+    EXPECT_TRUE(Shown(*view));
+    EXPECT_TRUE(Shown(view->GetPlaylist()));
+    for (int channel = 0; channel < 4; ++channel) {
+        EXPECT_TRUE(Shown(view->GetChannelWindow(channel))) << channel;
+    }
+    EXPECT_FALSE(Shown(*view->GetLoadingBox()));
+    EXPECT_FALSE(Shown(view->GetControlBar()));
+    EXPECT_FALSE(Shown(view->GetTaskbarPopup()));
+
+    // The main window at the skin's size, centred on the primary screen where it fits.
+    const CRect mainWindow = Component(CID_MAIN_WINDOW);
+    const CPoint corner = ViewLayout::CentredCorner(mainWindow.Size(), g_screenWidth, g_screenHeight);
+    const CRect placed = WindowRect(frame->m_hWnd);
+    EXPECT_EQ(placed.TopLeft(), corner);
+    EXPECT_EQ(placed.Size(), mainWindow.Size());
+    // The playlist docked beside it.
+    EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd).TopLeft(),
+              CPoint(corner.x + PlaylistDlg::kDockOffsetX, corner.y + PlaylistDlg::kDockOffsetY));
+}
+
+TEST_F(MainWindowTest, TheFrameHasNoCaptionMenuOrMaximiseBoxAndKeepsItsMinimumSize) {
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(frame->m_hWnd, GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX), 0u);
+    EXPECT_EQ(::GetMenu(frame->m_hWnd), nullptr);
+    EXPECT_TRUE(WidgetFromHandle(frame->m_hWnd)->windowFlags() & Qt::FramelessWindowHint);
+    wchar_t title[64] = {};
+    ::GetWindowTextW(frame->m_hWnd, title, 64);
+    EXPECT_STREQ(title, L"TREVO_VIEWER");
+    EXPECT_NE(frame->GetIcon(TRUE), nullptr);
+
+    frame->SetWindowPos(nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(WindowRect(frame->m_hWnd).Size(),
+              CSize(CMainFrame::kMinTrackWidth, CMainFrame::kMinTrackHeight));
+    // The view fills the frame whatever its size.
+    CRect client;
+    frame->GetClientRect(&client);
+    EXPECT_EQ(WindowRect(view->m_hWnd), WindowRect(frame->m_hWnd));
+}
+
+TEST_F(MainWindowTest, TheViewsControlsLieWhereTheSkinPutsThemForTheStartUpModel) {
+    ResStorage& skin = view->GetSkin();
+    const auto placeOf = [&](Table::Place place) -> HWND {
+        switch (place) {
+        case Table::VIEW:
+            return view->m_hWnd;
+        case Table::BACKGROUND:
+            return view->GetSkinControl(Table::ID_BACKGROUND)->m_hWnd;
+        case Table::BOTTOM_STRIP:
+            return view->GetSkinControl(Table::ID_BOTTOM_STRIP)->m_hWnd;
+        case Table::SLIDER_PLATE:
+            return view->GetSkinControl(Table::ID_SLIDER_PLATE)->m_hWnd;
+        case Table::SPEED_READOUT:
+            return view->GetSkinControl(Table::ID_SPEED_READOUT)->m_hWnd;
+        }
+        return nullptr;
+    };
+    const auto originOf = [&](const Table::Row& row) {
+        switch (row.relativeToParent ? row.parent : Table::VIEW) {
+        case Table::BOTTOM_STRIP:
+            return Component(CID_MAIN_BOTTOM_STRIP);
+        case Table::SLIDER_PLATE:
+            return Component(CID_MAIN_SLIDER_PLATE);
+        case Table::SPEED_READOUT:
+            return Component(CID_MAIN_SPEED_READOUT);
+        default:
+            return CRect();
+        }
+    };
+    // Hidden at start-up: the password (no password), pause, map and G-sensor buttons; the
+    // playback sliders and label under their cover; the GPS and unit signs of a fix.
+    const std::set<UINT> hidden{
+        Table::ID_PASSWORD,  Table::ID_PAUSE,          Table::ID_MAP,     Table::ID_GSENSOR, Table::ID_VOLUME,
+        Table::ID_SPEED,     Table::ID_PLAYBACK_SPEED, Table::ID_GPS_FIX, Table::ID_KMH,     Table::ID_MPH,
+        Table::ID_MPH_NO_GPS};
+    ASSERT_EQ(Table::Rows().size(), 34u);
+    for (const Table::Row& row : Table::Rows()) {
+        CWnd* control = view->GetSkinControl(row.id);
+        ASSERT_NE(control, nullptr) << row.id;
+        const UINT component =
+            row.component == Table::kBackgroundByModel ? ViewLayout::BackgroundComponent(3) : row.component;
+        EXPECT_FALSE(skin.GetComponentRect(static_cast<eComponentID>(component), CRect()).IsRectEmpty())
+            << row.id;
+        EXPECT_EQ(::GetParent(control->m_hWnd), placeOf(row.parent)) << row.id;
+        EXPECT_EQ(control->GetDlgCtrlID(), static_cast<int>(row.id));
+        const CRect expected = Component(component, originOf(row));
+        EXPECT_EQ(RectInParent(control->m_hWnd), expected) << row.id;
+        EXPECT_EQ(HasVisibleStyle(control->m_hWnd), hidden.count(row.id) == 0) << row.id;
+    }
+    // The model's background, the one the view takes at start-up; model 0 has its own.
+    EXPECT_EQ(RectInParent(view->GetSkinControl(Table::ID_BACKGROUND)->m_hWnd),
+              Component(CID_MAIN_BACKGROUND_3));
+    EXPECT_FALSE(Component(ViewLayout::BackgroundComponent(0)).IsRectEmpty());
+
+    const UINT videoComponents[] = {CID_MAIN_VIDEO_0, CID_MAIN_VIDEO_1, CID_MAIN_VIDEO_2, CID_MAIN_VIDEO_3};
+    for (int channel = 0; channel < 4; ++channel) {
+        EXPECT_EQ(RectInParent(view->GetChannelWindow(channel).m_hWnd), Component(videoComponents[channel]))
+            << channel;
+    }
+    // The readout's first text and the tool tips of the buttons, in the view's language.
+    wchar_t readout[32] = {};
+    ::GetWindowTextW(view->GetSkinControl(Table::ID_SPEED_READOUT)->m_hWnd, readout, 32);
+    EXPECT_STREQ(readout, L"    ---");
+}
+
+TEST_F(MainWindowTest, FullScreenCoversTheMonitorAndComesBackWithThePanelsAndTheControlBarFollowsTheCursor) {
+    ASSERT_NO_FATAL_FAILURE(OpenRecording());
+    const CRect normal = WindowRect(frame->m_hWnd);
+    ASSERT_TRUE(Shown(view->GetPlaylist()));
+
+    view->SetScreenMode(0, 1);
+    MONITORINFO monitor;
+    ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(view->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor));
+    const CRect full(monitor.rcMonitor);
+    EXPECT_EQ(g_monitorWidth, full.Width());
+    EXPECT_EQ(g_monitorHeight, full.Height());
+    EXPECT_EQ(g_monitorTop, full.top);
+    EXPECT_EQ(PlayerGetSelectedChannel(), 0);
+    EXPECT_EQ(WindowRect(frame->m_hWnd), CRect(CPoint(monitor.rcWork.left, full.top), full.Size()));
+    EXPECT_EQ(RectInParent(view->GetChannelWindow(0).m_hWnd), CRect(CPoint(0, 0), full.Size()));
+    for (int channel = 1; channel < 4; ++channel) {
+        EXPECT_FALSE(Shown(view->GetChannelWindow(channel))) << channel;
+    }
+    EXPECT_FALSE(Shown(view->GetPlaylist()));
+    EXPECT_FALSE(Shown(view->GetControlBar()));
+
+    // The cursor within 70 pixels of the bottom shows the bar at the bottom of the monitor.
+    const HWND channel0 = view->GetChannelWindow(0).m_hWnd;
+    SendMouse(channel0, QEvent::MouseMove, Qt::NoButton, QPoint(20, full.Height() - 10), Qt::NoButton);
+    ASSERT_TRUE(Shown(view->GetControlBar()));
+    const CRect bar = WindowRect(view->GetControlBar().m_hWnd);
+    EXPECT_EQ(bar.bottom, full.top + full.Height());
+    // The auto-hide timer keeps it while the cursor stays near the bottom, and hides it once higher.
+    SetCursorPos(20, full.top + full.Height() - PlaybackControlRules::kBottomReach);
+    view->GetControlBar().SendMessage(WM_TIMER, PlaybackControlRules::kAutoHideTimer, 0);
+    EXPECT_TRUE(Shown(view->GetControlBar()));
+    SetCursorPos(20, full.top + full.Height() - PlaybackControlRules::kBottomReach - 1);
+    view->GetControlBar().SendMessage(WM_TIMER, PlaybackControlRules::kAutoHideTimer, 0);
+    EXPECT_FALSE(Shown(view->GetControlBar()));
+
+    // Moving the enlarged window leaves the hidden playlist where it is.
+    view->SetScreenMode(0, 0);
+    EXPECT_EQ(PlayerGetSelectedChannel(), 65535);
+    EXPECT_EQ(WindowRect(frame->m_hWnd), normal);
+    EXPECT_TRUE(Shown(view->GetPlaylist()));
+    EXPECT_FALSE(Shown(view->GetControlBar()));
+    for (int channel = 0; channel < 4; ++channel) {
+        EXPECT_TRUE(Shown(view->GetChannelWindow(channel))) << channel;
+    }
+    EXPECT_EQ(RectInParent(channel0), Component(CID_MAIN_VIDEO_0));
+    EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd).TopLeft(),
+              CPoint(normal.left + PlaylistDlg::kDockOffsetX, normal.top + PlaylistDlg::kDockOffsetY));
+
+    // A channel with nothing open: the base size at the normal place, panels as they were.
+    view->SetScreenMode(2, 1);
+    EXPECT_EQ(WindowRect(frame->m_hWnd), CRect(normal.TopLeft(), Component(CID_MAIN_WINDOW).Size()));
+    EXPECT_TRUE(Shown(view->GetPlaylist()));
+    EXPECT_EQ(PlayerGetSelectedChannel(), 65535);
+}
+
+TEST_F(MainWindowTest, SeekingBeyondSixteenBitsFromTheControlBarReachesTheViewWhole) {
+    ASSERT_NO_FATAL_FAILURE(OpenRecording());
+    constexpr int kMaximum = 100000;
+    constexpr int kPosition = 70000;
+    view->SetSeekRange(kMaximum);
+    CSliderCtrlEx& barSeek = view->GetControlBar().GetSeekSlider();
+    barSeek.SetPos(kPosition);
+    view->GetControlBar().SendMessage(WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, static_cast<WORD>(kPosition)),
+                                      reinterpret_cast<LPARAM>(barSeek.m_hWnd));
+    EXPECT_EQ(view->GetTransport().GetCurrentPosition(), kPosition);
+    EXPECT_EQ(static_cast<CSliderCtrlEx*>(view->GetSkinControl(Table::ID_SEEK))->GetPos(), kPosition);
+}
+
+TEST_F(MainWindowTest, ThePlaylistFollowsTheMainWindowUnlessAChannelIsEnlarged) {
+    frame->SetWindowPos(nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd).TopLeft(),
+              CPoint(40 + PlaylistDlg::kDockOffsetX, 30 + PlaylistDlg::kDockOffsetY));
+    frame->SetWindowPos(nullptr, 0, 0, 1100, 700, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd).TopLeft(),
+              CPoint(40 + PlaylistDlg::kDockOffsetX, 30 + PlaylistDlg::kDockOffsetY));
+
+    // A hidden playlist does not follow; the playlist button slides it out again, through the frame.
+    view->GetPlaylist().ShowWindow(SW_HIDE);
+    frame->SetWindowPos(nullptr, 60, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd).TopLeft(),
+              CPoint(40 + PlaylistDlg::kDockOffsetX, 30 + PlaylistDlg::kDockOffsetY));
+    frame->SendMessage(WM_COMMAND, Table::ID_PLAYLIST, 0);
+    // The slide runs at the slide timer's first expiry, which also hides the button.
+    const HWND button = view->GetSkinControl(Table::ID_PLAYLIST)->m_hWnd;
+    ASSERT_TRUE(WaitFor([&] { return !HasVisibleStyle(button); }));
+    EXPECT_TRUE(Shown(view->GetPlaylist()));
+    // It opens beside the main window, as a panel docked right does, and docks at the next move.
+    const CRect main = WindowRect(frame->m_hWnd);
+    EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd).TopLeft(), CPoint(main.right, main.top + 4));
+    frame->SetWindowPos(nullptr, 70, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd).TopLeft(),
+              CPoint(70 + PlaylistDlg::kDockOffsetX, 20 + PlaylistDlg::kDockOffsetY));
+}
+
+TEST_F(MainWindowTest, ReleasingSpaceTogglesPlaybackExactlyOnceFromEveryWindowAndNeverOnRepeat) {
+    ASSERT_NO_FATAL_FAILURE(OpenRecording());
+    PlaybackTransport& transport = view->GetTransport();
+    const struct {
+        const char* name;
+        HWND window;
+    } windows[] = {
+        {"frame", frame->m_hWnd},
+        {"view", view->m_hWnd},
+        {"channel window", view->GetChannelWindow(1).m_hWnd},
+        {"playlist", view->GetPlaylist().m_hWnd},
+        {"playlist's list", view->GetPlaylist().GetListCtrl().m_hWnd},
+        {"background", view->GetSkinControl(Table::ID_BACKGROUND)->m_hWnd},
+    };
+    for (const auto& target : windows) {
+        const int paused = transport.GetPaused();
+        SendKeyRelease(target.window, Qt::Key_Space, true);
+        EXPECT_EQ(transport.GetPaused(), paused) << target.name << ": a repeated release";
+        SendKeyRelease(target.window, Qt::Key_Space, false);
+        EXPECT_EQ(transport.GetPaused(), paused == 0 ? 1 : 0) << target.name;
+    }
+}
+
+TEST_F(MainWindowTest, VolumeBroadcastsAreSentToTheViewAsDriveMessages) {
+    TestWindow receiver;
+    ASSERT_TRUE(receiver.CreateTop(CRect(0, 0, 10, 10)));
+    const HWND viewWindow = g_hViewWnd;
+    g_hViewWnd = receiver.m_hWnd;
+    DEV_BROADCAST_VOLUME volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << 4;
+    const LPARAM data = reinterpret_cast<LPARAM>(&volume);
+    EXPECT_EQ(frame->SendMessage(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0), TRUE);
+    EXPECT_EQ(frame->SendMessage(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, data), TRUE);
+    volume.dbcv_unitmask = 1u << 5;
+    EXPECT_EQ(frame->SendMessage(WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, data), TRUE);
+    EXPECT_EQ(frame->SendMessage(WM_DEVICECHANGE, 0x8001, data), TRUE);
+    g_hViewWnd = viewWindow;
+    const std::vector<LoggedMessage> sent = receiver.Only({WM_DRIVE_ARRIVED, WM_DRIVE_REMOVED});
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].message, WM_DRIVE_ARRIVED);
+    EXPECT_EQ(sent[0].wParam, static_cast<WPARAM>('E'));
+    EXPECT_EQ(sent[1].message, WM_DRIVE_REMOVED);
+    EXPECT_EQ(sent[1].wParam, static_cast<WPARAM>('F'));
+}
+
+TEST_F(MainWindowTest, ClosingWaitsForARunningWorkerWhileTheViewStillStands) {
+    const HWND viewWindow = view->m_hWnd;
+    const HWND playlistWindow = view->GetPlaylist().m_hWnd;
+    WorkerThreads& workers = view->GetWorkers();
+    std::atomic<bool> ended{false};
+    std::atomic<bool> viewStood{false};
+    std::atomic<bool> playlistStood{false};
+    ASSERT_TRUE(workers.Start([&] {
+        // Works until asked to stop, as a repair stops between its steps.
+        while (!workers.StopRequested()) {
+            std::this_thread::yield();
+        }
+        viewStood = ::IsWindow(viewWindow) != FALSE;
+        playlistStood = ::IsWindow(playlistWindow) != FALSE;
+        ended = true;
+    }));
+    application->m_pMainWnd = nullptr;
+    frame->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(ended.load());
+    EXPECT_TRUE(viewStood.load());
+    EXPECT_TRUE(playlistStood.load());
+    EXPECT_FALSE(::IsWindow(viewWindow));
+    EXPECT_FALSE(::IsWindow(playlistWindow));
+}
+
+TEST(ViewerApp, AMissingStringLibraryIsToldAndNoWindowIsMade) {
+    ScopedMessageBoxes messages;
+    CViewerApp application(L"/nonexistent/TREVO_Res.dll");
+    EXPECT_FALSE(application.InitInstance());
+    EXPECT_EQ(messages.boxes.texts, std::vector<std::wstring>{L"Load TREVO_Res.dll fail!!"});
+    EXPECT_EQ(application.GetFrame(), nullptr);
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);
+    EXPECT_EQ(FindWindowW(nullptr, L"TREVO_VIEWER"), nullptr);
+    EXPECT_EQ(g_hResourceDll, nullptr);
+}
+
+TEST_F(MainWindowTest, ASecondStartRestoresTheFirstWindowAndEndsWithoutOne) {
+    frame->ShowWindow(SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(frame->m_hWnd));
+    QProcess second;
+    second.setProgram(QCoreApplication::applicationDirPath() + "/TREVO_VIEWER");
+    second.start();
+    ASSERT_TRUE(second.waitForStarted());
+    // This process answers the second one from its event loop.
+    ASSERT_TRUE(WaitFor([&] { return second.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(IsIconic(frame->m_hWnd));
+    EXPECT_TRUE(Shown(*frame));
+}
+
+} // namespace

@@ -1,0 +1,908 @@
+#include "viewer/ui/childview.h"
+
+#include "platform/base/resourcemodule.h"
+#include "platform/base/trace.h"
+#include "platform/ui/cursor.h"
+#include "platform/ui/menu.h"
+#include "platform/ui/messagebox.h"
+#include "platform/ui/screen.h"
+#include "platform/ui/window.h"
+#include "viewer/app/globals.h"
+#include "viewer/engine/ffmpegplayer.h"
+#include "viewer/ui/paneldocking.h"
+#include "viewer/ui/viewlayout.h"
+
+#include <algorithm>
+
+HHOOK g_hKeyboardHook = nullptr;
+
+namespace {
+
+using Table = ViewControlTable;
+
+constexpr COLORREF kImageKey = RGB(255, 0, 255);
+constexpr int kMaxTipWidth = 200;
+constexpr UINT kWmSysCommand = 0x0112;
+constexpr WPARAM kScScreenSave = 0xF140;
+constexpr UINT kWmDisplayChange = 0x007E;
+// The settings the settings editor reads from the registry, as it holds them without a registry.
+constexpr int kDefaultUnitOfSpeed = 0;
+constexpr int kDefaultNumberOfChannel = 2;
+constexpr int kDefaultOneChannelDisplay = 0;
+
+constexpr int kReadoutPointSize = 250;
+constexpr UINT kReadoutFormat = DT_RIGHT | DT_BOTTOM | DT_SINGLELINE;
+constexpr int kSpeedLabelPointSize = 80;
+constexpr COLORREF kSpeedLabelColor = 0x30BBF2;
+constexpr UINT kSpeedLabelFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+// The grips of the main window move it; none of their edges sizes it.
+constexpr DWORD kMoveOnlyEdges = 0x100000;
+
+} // namespace
+
+CChildView::CChildView() {
+    g_hKeyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboardProc, nullptr, 0);
+    m_frameBufferSize = static_cast<size_t>(std::max(0, g_screenWidth)) *
+                        static_cast<size_t>(std::max(0, g_screenHeight)) * kBytesPerPixel;
+    for (auto& buffer : m_frameBuffers) {
+        // Left uninitialised: the pages cost nothing until a capture writes them.
+        buffer.reset(new BYTE[m_frameBufferSize]);
+    }
+    for (const Table::Row& row : Table::Rows()) {
+        switch (row.kind) {
+        case Table::BUTTON:
+            m_buttons[row.id] = std::make_unique<CButtonEx>();
+            break;
+        case Table::SLIDER:
+            m_sliders[row.id] = std::make_unique<CSliderCtrlEx>();
+            break;
+        case Table::LABEL:
+            m_labels[row.id] = std::make_unique<CStaticEx>();
+            break;
+        }
+    }
+}
+
+CChildView::~CChildView() {
+    ReleaseResources();
+    // The controls go with the window, before the objects they are drawn by.
+    DestroyWindow();
+}
+
+CWnd* CChildView::Frame() const {
+    return GetParent();
+}
+
+BOOL CChildView::PreCreateWindow(CREATESTRUCTW& create) {
+    if (!CWnd::PreCreateWindow(create)) {
+        return FALSE;
+    }
+    create.dwExStyle |= WS_EX_CLIENTEDGE;
+    create.style = (create.style & ~static_cast<LONG>(WS_BORDER)) | WS_CLIPCHILDREN;
+    create.lpszClass =
+        AfxRegisterWndClass(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, LoadCursorW(nullptr, IDC_ARROW),
+                            reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)));
+    return TRUE;
+}
+
+int CChildView::OnCreate(LPCREATESTRUCTW create) {
+    if (CWnd::OnCreate(create) == -1) {
+        return -1;
+    }
+    ModifyStyleEx(WS_EX_CLIENTEDGE, 0, 0);
+    // The recorder model at start-up; the settings editor changes it later.
+    SetModelIndex(3);
+
+    m_loadingBox = std::make_unique<LoadingMsgDlg>();
+    m_loadingBox->Create(LoadingMsgDlg::IDD, nullptr);
+    m_loadingBox->ShowWindow(SW_SHOW);
+    m_loadingBox->Invalidate();
+
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        MovieWndDlg& window = m_channelWindows[static_cast<size_t>(channel)];
+        window.Create(MovieWndDlg::IDD, this);
+        window.ShowWindow(SW_SHOW);
+        window.SetView(this);
+        window.SetChannel(channel);
+    }
+    g_pKeyboardHookView = this;
+    PlayerInit(m_channelWindows[0].m_hWnd, m_channelWindows[1].m_hWnd, m_channelWindows[2].m_hWnd,
+               m_channelWindows[3].m_hWnd);
+
+    if (m_skin.LoadSkin(L".\\ResStorage.dat", this) == 0) {
+        m_loadingBox->ShowWindow(SW_HIDE);
+        m_loadingBox->DestroyWindow();
+        m_loadingBox.reset();
+        MessageBoxW(m_hWnd, L"The resource file is damaged!! Please re-install the software.", nullptr,
+                    MB_OK);
+        return -1;
+    }
+    m_languageId = m_skin.GetLanguageId();
+
+    // Without the settings editor the view holds the settings as the editor reads them from an
+    // empty registry.
+    m_unitOfSpeed = kDefaultUnitOfSpeed;
+    m_numberOfChannel = kDefaultNumberOfChannel;
+    m_1ChannelDisplay = kDefaultOneChannelDisplay;
+
+    m_controlBar.Create(PlaybackControlDialog::IDD, this);
+    m_controlBar.SetView(this);
+    m_controlBar.SetResStorage(&m_skin);
+    m_controlBar.CreateControls();
+    m_controlBar.ShowWindow(SW_HIDE);
+
+    CreateSkinControls();
+    m_controlBar.SetViewSliders(Slider(Table::ID_SEEK).m_hWnd, Slider(Table::ID_VOLUME).m_hWnd,
+                                Slider(Table::ID_SPEED).m_hWnd);
+
+    m_playlist.Create(PlaylistDlg::IDD, this);
+    m_playlist.SetView(this);
+    m_playlist.SetResStorage(&m_skin);
+    m_playlist.SetDataDirStruct(&m_catalogue);
+    m_playlist.CreateControls();
+    m_playlist.ShowWindow(SW_SHOW);
+    m_playlist.DockToParent();
+    m_catalogue.SetLanguageId(m_languageId);
+
+    m_taskbarPopup.Create(this);
+    m_taskbarPopup.SetSkin(314);
+    m_taskbarPopup.SetTextFont(L"Arial", 90, 0, 4);
+    m_taskbarPopup.SetTextColor(0, 0xC80000);
+    CRect popup;
+    m_taskbarPopup.GetWindowRect(&popup);
+    m_taskbarPopup.SetTextRect(CRect(10, 15, popup.Width() - 10, popup.Height() - 25));
+
+    m_loadingBox->ShowWindow(SW_HIDE);
+    m_transport.ShowSpeed(-1.0);
+    m_passwordCheck = m_skin.GetPasswordCheck();
+    return 0;
+}
+
+void CChildView::CreateSkinControls() {
+    const CRect mainWindow = m_skin.GetComponentRect(CID_MAIN_WINDOW, CRect());
+    const CPoint corner = ViewLayout::CentredCorner(mainWindow.Size(), g_screenWidth, g_screenHeight);
+    m_fullScreen.SetNormalPosition(corner);
+    m_fullScreen.SetBaseSize(mainWindow.Size());
+    if (CWnd* frame = Frame()) {
+        frame->SetWindowPos(HWND_TOP, corner.x, corner.y, mainWindow.Width(), mainWindow.Height(), 0);
+    }
+
+    static constexpr eComponentID kVideoComponents[kChannelCount] = {CID_MAIN_VIDEO_0, CID_MAIN_VIDEO_1,
+                                                                     CID_MAIN_VIDEO_2, CID_MAIN_VIDEO_3};
+    for (size_t channel = 0; channel < kChannelCount; ++channel) {
+        m_channelRects[channel] = m_skin.GetComponentRect(kVideoComponents[channel], CRect());
+        const CRect& rect = m_channelRects[channel];
+        m_channelWindows[channel].SetWindowPos(HWND_TOP, rect.left, rect.top, rect.Width(), rect.Height(), 0);
+    }
+
+    CBaseWnd::SetDefaultResourceModule(nullptr);
+    for (const Table::Row& row : Table::Rows()) {
+        CreateSkinControl(row);
+    }
+
+    ShowControl(Table::ID_PASSWORD, m_passwordCheck != 0);
+    if (m_passwordCheck != 0) {
+        AddToolTip(&Button(Table::ID_PASSWORD), Table::kPasswordToolTip.stringId);
+    }
+    for (const Table::ToolTip& tip : Table::ToolTips()) {
+        AddToolTip(GetSkinControl(tip.id), tip.stringId);
+    }
+    if (m_toolTip.m_hWnd != nullptr) {
+        m_toolTip.SetMaxTipWidth(kMaxTipWidth);
+    }
+
+    CBaseWnd* order[] = {&Label(Table::ID_BACKGROUND), &Label(Table::ID_BOTTOM_STRIP),
+                         &Label(Table::ID_LEFT_EDGE), &Label(Table::ID_RIGHT_EDGE),
+                         &Label(Table::ID_DIVIDER)};
+    CBaseWnd::SetZOrder(order, static_cast<int>(std::size(order)));
+
+    SetSpeedUnit(m_unitOfSpeed);
+    SetNumberOfChannel(m_numberOfChannel);
+    Set1ChannelDisplay(m_1ChannelDisplay);
+    ShowPlaybackSliders(0);
+    ShowGpsState(0);
+}
+
+CWnd* CChildView::PlaceWindow(Table::Place place) {
+    switch (place) {
+    case Table::VIEW:
+        return this;
+    case Table::BACKGROUND:
+        return &Label(Table::ID_BACKGROUND);
+    case Table::BOTTOM_STRIP:
+        return &Label(Table::ID_BOTTOM_STRIP);
+    case Table::SLIDER_PLATE:
+        return &Label(Table::ID_SLIDER_PLATE);
+    case Table::SPEED_READOUT:
+        return &Label(Table::ID_SPEED_READOUT);
+    }
+    return this;
+}
+
+CRect CChildView::PlaceRect(Table::Place place) {
+    switch (place) {
+    case Table::VIEW:
+    case Table::BACKGROUND:
+        return CRect();
+    case Table::BOTTOM_STRIP:
+        return m_skin.GetComponentRect(CID_MAIN_BOTTOM_STRIP, CRect());
+    case Table::SLIDER_PLATE:
+        return m_skin.GetComponentRect(CID_MAIN_SLIDER_PLATE, CRect());
+    case Table::SPEED_READOUT:
+        return m_skin.GetComponentRect(CID_MAIN_SPEED_READOUT, CRect());
+    }
+    return CRect();
+}
+
+void CChildView::CreateSkinControl(const Table::Row& row) {
+    const eComponentID component = row.component == Table::kBackgroundByModel
+                                       ? ViewLayout::BackgroundComponent(GetModelIndex())
+                                       : static_cast<eComponentID>(row.component);
+    CWnd* parent = PlaceWindow(row.parent);
+    const CRect rect =
+        m_skin.GetComponentRect(component, row.relativeToParent ? PlaceRect(row.parent) : CRect());
+    const ComponentImages images = m_skin.GetComponentInfo(component);
+    switch (row.kind) {
+    case Table::BUTTON: {
+        CButtonEx& button = Button(row.id);
+        button.Create(parent, rect, row.id, row.style);
+        button.ModifyOptions(0, row.options);
+        button.SetImages(images[0], images[1], images[2], images[3], images[4], kImageKey, CRect());
+        button.SetNotifyWnd(m_hWnd);
+        break;
+    }
+    case Table::SLIDER: {
+        CSliderCtrlEx& slider = Slider(row.id);
+        slider.Create(parent, rect, row.id, row.style);
+        slider.ModifyOptions(0, CBaseWnd::OPTION_TRANSPARENT);
+        slider.ModifyOptions(0, CBaseWnd::OPTION_BACK_BUFFER);
+        slider.SetBitmaps(images[0], images[1], images[2], images[3], images[4]);
+        slider.SetBackgroundWnd(parent->m_hWnd);
+        slider.SetRange(0, row.maximum, FALSE);
+        slider.SetMargins(CRect(), CRect());
+        slider.SetPos(row.position);
+        slider.SetNotifyWnd(m_hWnd);
+        break;
+    }
+    case Table::LABEL: {
+        CStaticEx& label = Label(row.id);
+        label.Create(parent, rect, row.id, row.style);
+        label.ModifyOptions(0, row.options);
+        // A plain label draws its first image alone.
+        if ((row.options & (CStaticEx::OPTION_THREE_PIECES | CStaticEx::OPTION_TILE_VERTICAL)) != 0) {
+            label.SetBitmaps(images[0], images[1], images[2]);
+        } else {
+            label.SetBitmaps(images[0]);
+        }
+        if (row.sizing) {
+            label.SetSizingEdges(kMoveOnlyEdges, nullptr);
+        }
+        break;
+    }
+    }
+    if (row.hidden) {
+        ShowControl(row.id, false);
+    }
+    if (row.id == Table::ID_SPEED_READOUT) {
+        Label(row.id).SetTextStyle(kReadoutPointSize, L"NanumGothic", ViewLayout::kReadoutWithoutFix,
+                                   kReadoutFormat);
+        Label(row.id).SetWindowText(L"    ---");
+    } else if (row.id == Table::ID_PLAYBACK_SPEED) {
+        Label(row.id).SetTextStyle(kSpeedLabelPointSize, L"NanumGothic Bold", kSpeedLabelColor,
+                                   kSpeedLabelFormat);
+        Label(row.id).SetWindowText(L"1x");
+    }
+}
+
+CWnd* CChildView::GetSkinControl(UINT id) {
+    CWnd* control = nullptr;
+    if (const auto button = m_buttons.find(id); button != m_buttons.end()) {
+        control = button->second.get();
+    } else if (const auto slider = m_sliders.find(id); slider != m_sliders.end()) {
+        control = slider->second.get();
+    } else if (const auto label = m_labels.find(id); label != m_labels.end()) {
+        control = label->second.get();
+    }
+    return control != nullptr && control->m_hWnd != nullptr ? control : nullptr;
+}
+
+void CChildView::ShowControl(UINT id, bool show) {
+    if (CWnd* control = GetSkinControl(id)) {
+        control->ShowWindow(show ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void CChildView::AddToolTip(CWnd* control, UINT stringId) {
+    AddToolTipText(control, LoadText(stringId).c_str());
+}
+
+void CChildView::AddToolTipText(CWnd* control, LPCWSTR text) {
+    if (control == nullptr) {
+        return;
+    }
+    if (m_toolTip.m_hWnd == nullptr) {
+        m_toolTip.Create(this, TTS_ALWAYSTIP);
+    }
+    m_toolTip.AddTool(control, text);
+}
+
+void CChildView::SetLoadingMessage(const std::wstring& text) {
+    if (m_loadingBox != nullptr && m_loadingBox->m_hWnd != nullptr) {
+        m_loadingBox->SendMessage(WM_SET_STATUS_TEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
+void CChildView::ViewKeyboardActivity() {}
+
+void CChildView::ArrangeChannelWindows() {
+    CWnd* frame = Frame();
+    if ((frame != nullptr && IsIconic(frame->m_hWnd)) || GetSkinControl(Table::ID_BOTTOM_STRIP) == nullptr) {
+        return;
+    }
+    if (m_numberOfChannel == 2) {
+        for (size_t channel = 0; channel < kChannelCount; ++channel) {
+            const CRect& rect = m_channelRects[channel];
+            m_channelWindows[channel].SetWindowPos(HWND_TOP, rect.left, rect.top, rect.Width(), rect.Height(),
+                                                   0);
+        }
+        for (size_t channel = 1; channel < kChannelCount; ++channel) {
+            m_channelWindows[channel].EnableWindow(TRUE);
+        }
+        return;
+    }
+    CRect client;
+    GetClientRect(&client);
+    CRect strip;
+    Label(Table::ID_BOTTOM_STRIP).GetClientRect(&strip);
+    const ViewLayout::OneChannel layout = ViewLayout::ArrangeOneChannel(
+        client.Size(), strip.Height(), m_channelRects[0],
+        m_skin.GetComponentRect(CID_MAIN_LEFT_EDGE, CRect()).Width(),
+        m_skin.GetComponentRect(CID_MAIN_RIGHT_EDGE, CRect()).Width(), m_1ChannelDisplay);
+    m_channelWindows[0].SetWindowPos(HWND_TOP, layout.channel0.left, layout.channel0.top,
+                                     layout.channel0.Width(), layout.channel0.Height(), SWP_SHOWWINDOW);
+    m_channelWindows[1].SetWindowPos(HWND_TOP, layout.channel1.left, layout.channel1.top,
+                                     layout.channel1.Width(), layout.channel1.Height(), SWP_SHOWWINDOW);
+    m_channelWindows[1].EnableWindow(FALSE);
+    ShowControl(Table::ID_DIVIDER, false);
+}
+
+void CChildView::SetScreenMode(int channel, int enlarged) {
+    const HMONITOR monitor = MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        g_monitorLeft = info.rcWork.left;
+        g_monitorTop = info.rcMonitor.top;
+        g_monitorWidth = info.rcMonitor.right - info.rcMonitor.left;
+        g_monitorHeight = info.rcMonitor.bottom - info.rcMonitor.top;
+    }
+    if (!FullScreenState::IsChannel(channel)) {
+        return;
+    }
+    const size_t index = static_cast<size_t>(channel);
+    MovieWndDlg& window = m_channelWindows[index];
+    window.SetEnlarged(enlarged);
+    m_transport.ApplyCaption(0);
+    CWnd* frame = Frame();
+    const auto placeFrame = [frame](const CRect& rect) {
+        if (frame != nullptr) {
+            frame->SetWindowPos(HWND_TOP, rect.left, rect.top, rect.Width(), rect.Height(), 0);
+        }
+    };
+    const auto showOthers = [&](int command) {
+        for (size_t other = 0; other < kChannelCount; ++other) {
+            if (other != index) {
+                m_channelWindows[other].ShowWindow(command);
+            }
+        }
+    };
+    const CRect& home = m_channelRects[index];
+    VideoState* player = m_transport.GetChannel(channel);
+    if (player == nullptr) {
+        m_controlBar.ShowWindow(SW_HIDE);
+        placeFrame(m_fullScreen.BaseRect());
+        window.SetWindowPos(HWND_TOP, home.left, home.top, home.Width(), home.Height(), 0);
+        showOthers(SW_SHOW);
+        ShowSidePanels(1);
+    } else {
+        for (int other = 0; other < kChannelCount; ++other) {
+            VideoState* otherPlayer = m_transport.GetChannel(other);
+            if (other != channel && otherPlayer != nullptr) {
+                m_engine.PlayerEnableDisplay(otherPlayer, enlarged == 1 ? 0 : 1);
+            }
+        }
+        m_engine.PlayerSelectChannel(player, channel, enlarged);
+        if (enlarged == 1) {
+            CRect normal;
+            GetWindowRect(&normal);
+            m_fullScreen.RememberNormal(normal);
+            m_controlBar.PlaceAtBottom(g_monitorWidth, g_monitorHeight);
+            placeFrame(
+                FullScreenState::EnlargedRect(g_monitorLeft, g_monitorTop, g_monitorWidth, g_monitorHeight));
+            window.SetWindowPos(HWND_TOP, 0, 0, g_monitorWidth, g_monitorHeight, 0);
+            window.Invalidate();
+            showOthers(SW_HIDE);
+            ShowSidePanels(0);
+        } else {
+            m_controlBar.ShowWindow(SW_HIDE);
+            placeFrame(m_fullScreen.NormalRect());
+            if (channel != 0 || m_numberOfChannel == 2) {
+                window.SetWindowPos(HWND_TOP, home.left, home.top, home.Width(), home.Height(), 0);
+            }
+            ArrangeChannelWindows();
+            showOthers(SW_SHOW);
+            ShowSidePanels(1);
+        }
+        if (channel == 0) {
+            InvalidateChannelWnd1();
+        }
+    }
+    m_transport.ApplyCaption(1);
+}
+
+void CChildView::ShowSidePanels(int flag) {
+    if (flag == 0) {
+        FullScreenState::PanelFlags visible{};
+        visible[FullScreenState::PLAYLIST] = m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible();
+        m_fullScreen.RememberPanels(visible);
+        m_playlist.ShowWindow(SW_HIDE);
+        return;
+    }
+    const FullScreenState::PanelFlags& visible = m_fullScreen.RememberedPanels();
+    m_playlist.ShowWindow(visible[FullScreenState::PLAYLIST] ? SW_SHOW : SW_HIDE);
+}
+
+bool CChildView::IsChannelEnlarged() {
+    return FullScreenState::IsChannel(m_engine.PlayerGetSelectedChannel());
+}
+
+void CChildView::RedockPanels() {
+    const PanelDocking::Redock redock =
+        PanelDocking::Decide(m_engine.PlayerGetSelectedChannel(), false, false,
+                             m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible());
+    if (redock.playlist) {
+        m_playlist.DockToParent();
+    }
+}
+
+void CChildView::ApplySigns(const ViewLayout::Signs& signs, bool gpsSigns) {
+    ShowControl(Table::ID_KMH, signs.kmh);
+    ShowControl(Table::ID_KMH_NO_GPS, signs.kmhWithoutGps);
+    ShowControl(Table::ID_MPH, signs.mph);
+    ShowControl(Table::ID_MPH_NO_GPS, signs.mphWithoutGps);
+    if (gpsSigns) {
+        ShowControl(Table::ID_GPS_FIX, signs.gpsFix);
+        ShowControl(Table::ID_GPS_NO_FIX, signs.gpsNoFix);
+    }
+}
+
+void CChildView::SetSpeedUnit(int unit) {
+    m_unitOfSpeed = unit;
+    m_transport.SetUnitOfSpeed(unit);
+    ApplySigns(ViewLayout::UnitSigns(unit, m_transport.HasGpsSpeed()), false);
+    m_controlBar.SetSpeedUnit(unit);
+}
+
+void CChildView::ShowGpsState(int valid) {
+    const ViewLayout::Signs signs = ViewLayout::GpsSigns(valid, m_unitOfSpeed);
+    ApplySigns(signs, true);
+    if (CWnd* readout = GetSkinControl(Table::ID_SPEED_READOUT)) {
+        Label(Table::ID_SPEED_READOUT)
+            .SetTextStyle(kReadoutPointSize, L"NanumGothic", signs.readout, kReadoutFormat);
+        readout->Invalidate(FALSE);
+    }
+}
+
+void CChildView::SetNumberOfChannel(int count) {
+    m_numberOfChannel = count;
+    m_transport.SetNumberOfChannel(count);
+}
+
+void CChildView::Set1ChannelDisplay(int display) {
+    m_1ChannelDisplay = display;
+    m_transport.Set1ChannelDisplay(display);
+}
+
+BOOL CChildView::PreTranslateMessage(MSG* message) {
+    if (m_toolTip.m_hWnd != nullptr) {
+        m_toolTip.RelayEvent(message);
+    }
+    if (message->message == kWmSysCommand && (message->wParam & 0xFFF0) == kScScreenSave) {
+        return TRUE;
+    }
+    if (message->message == WM_KEYUP && message->wParam == VK_ESCAPE) {
+        const int selected = m_engine.PlayerGetSelectedChannel();
+        if (FullScreenState::IsChannel(selected)) {
+            SetScreenMode(selected, 0);
+        }
+        TraceLine(std::string("VK_ESCAPE!!!!!!!!!!!!!!!!"));
+    } else if (message->message == WM_LBUTTONUP) {
+        for (const UINT id : {Table::ID_KMH, Table::ID_KMH_NO_GPS, Table::ID_MPH, Table::ID_MPH_NO_GPS}) {
+            CWnd* sign = GetSkinControl(id);
+            if (sign != nullptr && sign->m_hWnd == message->hwnd) {
+                SetSpeedUnit(m_unitOfSpeed != 1 ? 1 : 0);
+                break;
+            }
+        }
+    }
+    return CWnd::PreTranslateMessage(message);
+}
+
+LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kWmDisplayChange) {
+        TraceLine(std::string("WM_DISPLAYCHANGE"));
+    } else if (m_commands.OnViewMessage(message, wParam, lParam)) {
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+BOOL CChildView::HandleCommand(WPARAM wParam, LPARAM) {
+    const UINT id = LOWORD(wParam);
+    if (id >= ViewCommands::kFirstSkinCommand && id <= ViewCommands::kLastSkinCommand) {
+        m_commands.OnSkinCommand(id);
+        return TRUE;
+    }
+    return m_commands.OnMenuCommand(id) ? TRUE : FALSE;
+}
+
+BOOL CChildView::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (HandleCommand(wParam, lParam)) {
+        return TRUE;
+    }
+    return CWnd::OnCommand(wParam, lParam);
+}
+
+void CChildView::OnTimer(UINT_PTR id) {
+    m_commands.OnTimer(id);
+    CWnd::OnTimer(id);
+}
+
+void CChildView::OnHScroll(UINT code, UINT position, CWnd* scrollBar) {
+    // The slider's own position: the message carries only 16 bits of it.
+    const HWND from = scrollBar != nullptr ? scrollBar->m_hWnd : nullptr;
+    const std::pair<UINT, PlaybackTransport::Slider> sliders[] = {
+        {Table::ID_SEEK, PlaybackTransport::Slider::SEEK},
+        {Table::ID_VOLUME, PlaybackTransport::Slider::VOLUME},
+        {Table::ID_SPEED, PlaybackTransport::Slider::SPEED}};
+    for (const auto& [id, kind] : sliders) {
+        CWnd* slider = GetSkinControl(id);
+        if (from != nullptr && slider != nullptr && slider->m_hWnd == from) {
+            m_transport.OnHScroll(kind, code, Slider(id).GetPos());
+            break;
+        }
+    }
+    CWnd::OnHScroll(code, position, scrollBar);
+}
+
+void CChildView::OnPaint() {
+    CPaintDC dc(this);
+}
+
+BOOL CChildView::OnEraseBkgnd(CDC*) {
+    return FALSE;
+}
+
+void CChildView::OnDestroy() {
+    ReleaseResources();
+    CWnd::OnDestroy();
+}
+
+void CChildView::ReleaseResources() {
+    if (m_released) {
+        return;
+    }
+    m_released = true;
+    m_workers.JoinAll();
+    if (m_loadingBox != nullptr) {
+        m_loadingBox->DestroyWindow();
+        m_loadingBox.reset();
+    }
+    // The transport closes every open channel; then the engine's threads end while the channel
+    // windows they present into still exist.
+    m_transport.Stop(0, 1);
+    PlayerUninit();
+    if (g_hKeyboardHook != nullptr) {
+        UnhookWindowsHookEx(g_hKeyboardHook);
+        g_hKeyboardHook = nullptr;
+    }
+    if (g_pKeyboardHookView == this) {
+        g_pKeyboardHookView = nullptr;
+    }
+    for (auto& buffer : m_frameBuffers) {
+        buffer.reset();
+    }
+    m_frameBufferSize = 0;
+}
+
+// IChannelWindowView
+
+VideoState* CChildView::GetPlayer(int channel) {
+    return m_transport.GetChannel(channel);
+}
+
+int CChildView::GetNumberOfChannel() {
+    return m_numberOfChannel;
+}
+
+void CChildView::InvalidateChannel(int channel) {
+    MovieWndDlg& window = m_channelWindows[static_cast<size_t>(channel)];
+    if (window.m_hWnd != nullptr) {
+        window.Invalidate(TRUE);
+    }
+}
+
+void CChildView::InvalidateChannelWnd1() {
+    InvalidateChannel(0);
+}
+
+void CChildView::InvalidateChannelWnd2() {
+    InvalidateChannel(1);
+}
+
+void CChildView::InvalidateChannelWnd3() {
+    InvalidateChannel(2);
+}
+
+void CChildView::InvalidateChannelWnd4() {
+    InvalidateChannel(3);
+}
+
+CWnd* CChildView::GetPlaybackControlBar() {
+    return m_controlBar.m_hWnd != nullptr ? &m_controlBar : nullptr;
+}
+
+// IPlaylistView
+
+int CChildView::OpenAndPlay(int row) {
+    return m_transport.OpenAndPlay(row);
+}
+
+void CChildView::DeleteSelectedRecordings() {
+    m_transport.DeleteSelectedRecordings();
+}
+
+const int* CChildView::GetPlayingRowPointer() {
+    return m_transport.GetPlayingRowPointer();
+}
+
+// IControlBarView
+
+void CChildView::PlayPrevFile() {
+    m_transport.PlayPrevFile();
+}
+
+void CChildView::Play() {
+    m_transport.Play();
+}
+
+void CChildView::Pause() {
+    m_transport.Pause();
+}
+
+void CChildView::Stop(int keepIndex, int force) {
+    m_transport.Stop(keepIndex, force);
+}
+
+void CChildView::Step() {
+    m_transport.Step();
+}
+
+void CChildView::PlayNextFile() {
+    m_transport.PlayNextFile();
+}
+
+void CChildView::ShowCaptureMenu() {
+    m_commands.ShowCaptureMenu();
+}
+
+void CChildView::DefogCurrentFrame(int) {
+    m_transport.DefogCurrentFrame();
+}
+
+HWND CChildView::GetViewWindow() {
+    return m_hWnd;
+}
+
+// ITransportView
+
+std::wstring CChildView::LoadText(UINT id) {
+    return LoadStringLang(g_hResourceDll, id, m_languageId);
+}
+
+UINT_PTR CChildView::SetTimer(UINT_PTR id, UINT milliseconds) {
+    return CWnd::SetTimer(id, milliseconds);
+}
+
+void CChildView::KillTimer(UINT_PTR id) {
+    CWnd::KillTimer(id);
+}
+
+void CChildView::ShowPlayButton(int paused) {
+    ShowControl(Table::ID_PAUSE, paused == 0);
+    ShowControl(Table::ID_PLAY, paused != 0);
+    m_controlBar.ShowPlayButton(paused);
+}
+
+void CChildView::SetSpeedSliders(int step) {
+    if (GetSkinControl(Table::ID_SPEED) != nullptr) {
+        Slider(Table::ID_SPEED).SetPos(step);
+    }
+    if (m_controlBar.GetSpeedSlider().m_hWnd != nullptr) {
+        m_controlBar.GetSpeedSlider().SetPos(step);
+    }
+}
+
+void CChildView::SetSpeedLabel(const std::wstring& label) {
+    for (CStaticEx* text : {&Label(Table::ID_PLAYBACK_SPEED), &m_controlBar.GetPlaybackSpeedLabel()}) {
+        if (text->m_hWnd != nullptr) {
+            text->SetWindowText(label.c_str());
+            text->Invalidate(FALSE);
+        }
+    }
+}
+
+void CChildView::ShowSpeedReadout(const std::wstring& text, int speed) {
+    if (CWnd* readout = GetSkinControl(Table::ID_SPEED_READOUT)) {
+        readout->SetWindowText(text.c_str());
+        readout->Invalidate(FALSE);
+    }
+    m_controlBar.SetSpeed(speed);
+}
+
+void CChildView::SetSeekRange(int maximum) {
+    for (CSliderCtrlEx* slider : {&Slider(Table::ID_SEEK), &m_controlBar.GetSeekSlider()}) {
+        if (slider->m_hWnd != nullptr) {
+            slider->SetRange(0, maximum, FALSE);
+        }
+    }
+}
+
+void CChildView::SetSeekPosition(int position) {
+    for (CSliderCtrlEx* slider : {&Slider(Table::ID_SEEK), &m_controlBar.GetSeekSlider()}) {
+        if (slider->m_hWnd != nullptr) {
+            slider->SetPos(position);
+        }
+    }
+}
+
+void CChildView::SetVolumeSliders(int position) {
+    for (CSliderCtrlEx* slider : {&Slider(Table::ID_VOLUME), &m_controlBar.GetVolumeSlider()}) {
+        if (slider->m_hWnd != nullptr) {
+            slider->SetPos(position);
+        }
+    }
+}
+
+void CChildView::ShowPlaybackSliders(int show) {
+    const bool shown = show == 1;
+    ShowControl(Table::ID_VOLUME, shown);
+    ShowControl(Table::ID_SPEED, shown);
+    ShowControl(Table::ID_PLAYBACK_SPEED, shown);
+    ShowControl(Table::ID_SLIDER_COVER, !shown);
+}
+
+void CChildView::InvalidateChannelWindows() {
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        InvalidateChannel(channel);
+    }
+}
+
+// The map panel, the G-sensor panel, the repair and the defog window arrive in later work.
+void CChildView::ReloadMap() {}
+
+int CChildView::MoveMapTo(double, double) {
+    return 0;
+}
+
+void CChildView::ShowMapNotice(int) {}
+void CChildView::ResetGraph() {}
+void CChildView::AddGraphSample(int, int, int) {}
+void CChildView::SetGraphCursor(int) {}
+void CChildView::SetGraphValues(double, double, double) {}
+
+bool CChildView::StartRepair(const stringex&) {
+    return false;
+}
+
+void CChildView::ShowDefogWindow(const std::array<CapturedFrame, 4>&) {}
+
+// ICommandView
+
+bool CChildView::IsPanelVisible(SidePanel panel) {
+    return panel == PLAYLIST_PANEL && m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible();
+}
+
+void CChildView::HidePanel(SidePanel panel) {
+    if (panel == PLAYLIST_PANEL) {
+        m_playlist.ShowWindow(SW_HIDE);
+    }
+}
+
+void CChildView::BeginPanelSlide(SidePanel panel, UINT component) {
+    if (panel != PLAYLIST_PANEL) {
+        return;
+    }
+    const CRect background =
+        m_skin.GetComponentRect(ViewLayout::BackgroundComponent(GetModelIndex()), CRect());
+    m_playlist.BeginSlide(m_skin.GetComponentRect(static_cast<eComponentID>(component), background));
+}
+
+void CChildView::SlidePanel(SidePanel panel) {
+    if (panel == PLAYLIST_PANEL) {
+        m_playlist.Slide();
+    }
+}
+
+void CChildView::ShowPlaylistButton(int show) {
+    ShowControl(Table::ID_PLAYLIST, show != 0);
+}
+
+bool CChildView::IsDefogVisible() {
+    return false;
+}
+
+// The password lock, opening folders, files and cards, snapshots, printing, copying and the
+// settings editor arrive in later work.
+void CChildView::ShowPasswordDialog() {}
+void CChildView::OnOpenDirectory() {}
+void CChildView::OnOpenFile() {}
+void CChildView::OnCaptureToFile() {}
+void CChildView::OnCaptureToPrinter() {}
+void CChildView::CopyRecordings(int) {}
+
+int CChildView::OpenCardFolder() {
+    return 0;
+}
+
+void CChildView::ReadConfig() {}
+
+void CChildView::CloseMainWindow() {
+    // Posted: the button that asks is one of the windows the close destroys.
+    if (CWnd* frame = Frame()) {
+        frame->PostMessage(WM_CLOSE);
+    }
+}
+
+void CChildView::MinimizeMainWindow() {
+    if (CWnd* frame = Frame()) {
+        frame->ShowWindow(SW_MINIMIZE);
+    }
+}
+
+void CChildView::ShowPopupMenu(const std::vector<MenuItem>& items, const POINT* at) {
+    CMenu menu;
+    if (!menu.CreatePopupMenu()) {
+        return;
+    }
+    for (const MenuItem& item : items) {
+        menu.AppendMenu(MF_STRING, item.id, item.text.c_str());
+    }
+    POINT point{};
+    if (at != nullptr) {
+        point = *at;
+    } else {
+        GetCursorPos(&point);
+    }
+    menu.TrackPopupMenu(TPM_RIGHTBUTTON, point.x, point.y, this);
+}
+
+void CChildView::HideLoadingBox() {
+    if (m_loadingBox != nullptr) {
+        m_loadingBox->ShowWindow(SW_HIDE);
+    }
+}
+
+void CChildView::ShowMainWindow(int show) {
+    CWnd* frame = Frame();
+    if (show == 1) {
+        if (frame != nullptr) {
+            frame->ShowWindow(SW_SHOW);
+        }
+        ShowSidePanels(1);
+    } else {
+        ShowSidePanels(0);
+        if (frame != nullptr) {
+            frame->ShowWindow(SW_HIDE);
+        }
+    }
+}

@@ -20,6 +20,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QThread>
 
 #include <algorithm>
@@ -593,6 +594,30 @@ LRESULT GenericWindowProc(Window& window, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
+namespace {
+
+// CW_USEDEFAULT: a child is placed at 0 with no size; a top-level window the system places itself,
+// at the corner of the primary screen's work area, three quarters of its size.
+QRect RequestedGeometry(const CREATESTRUCTW& create, bool topLevel) {
+    int x = create.x;
+    int y = create.y;
+    int width = create.cx;
+    int height = create.cy;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = topLevel && screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 0, 0);
+    if (x == CW_USEDEFAULT) {
+        x = area.left();
+        y = area.top();
+    }
+    if (width == CW_USEDEFAULT) {
+        width = area.width() * 3 / 4;
+        height = area.height() * 3 / 4;
+    }
+    return QRect(x, y, std::max(0, width), std::max(0, height));
+}
+
+} // namespace
+
 HWND CreateWindowRecord(CWnd* object, const CREATESTRUCTW& create, const WindowClass& windowClass) {
     EnsureStarted();
     if (!OnGuiThread()) {
@@ -637,7 +662,7 @@ HWND CreateWindowRecord(CWnd* object, const CREATESTRUCTW& create, const WindowC
     }
     window.widget = widget;
     window.host = dynamic_cast<WindowHost*>(widget);
-    const QRect requested(create.x, create.y, std::max(0, create.cx), std::max(0, create.cy));
+    const QRect requested = RequestedGeometry(create, widget->isWindow());
     widget->setGeometry(window.host != nullptr ? window.host->FitGeometry(requested) : requested);
     if (widget->isWindow()) {
         widget->setWindowTitle(QString::fromStdWString(window.text));
@@ -652,6 +677,10 @@ HWND CreateWindowRecord(CWnd* object, const CREATESTRUCTW& create, const WindowC
 
     WindowAccess::PreSubclassWindow(*object);
     CREATESTRUCTW passed = create;
+    passed.x = requested.x();
+    passed.y = requested.y();
+    passed.cx = requested.width();
+    passed.cy = requested.height();
     if (Dispatch(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&passed)) == -1) {
         DestroyWindowTree(handle);
         return nullptr;

@@ -6,6 +6,7 @@
 
 #include "platform/ui/menu.h"
 #include "platform/ui/qtaccess.h"
+#include "platform/ui/screen.h"
 
 #include <QWidget>
 
@@ -83,6 +84,26 @@ TEST(Frames, AMenuIsTheWindowsUntilTakenAway) {
     ASSERT_TRUE(SetMenu(frame.m_hWnd, kept));
     frame.DestroyWindow();
     EXPECT_FALSE(DestroyMenu(kept));
+}
+
+} // namespace
+
+namespace {
+
+TEST(Frames, AWindowLeftToTheSystemLiesOnThePrimaryScreensWorkArea) {
+    TestWindow frame;
+    ASSERT_TRUE(frame.CreateEx(0, TestClassName(), L"placed", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr));
+    CRect rect;
+    frame.GetWindowRect(&rect);
+    CRect work;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_EQ(rect.TopLeft(), work.TopLeft());
+    EXPECT_GT(rect.Width(), 0);
+    EXPECT_GT(rect.Height(), 0);
+    EXPECT_LE(rect.Width(), work.Width());
+    EXPECT_LE(rect.Height(), work.Height());
+    frame.DestroyWindow();
 }
 
 } // namespace

@@ -27,6 +27,11 @@ CViewerApp::CViewerApp(std::wstring stringLibrary)
 CViewerApp::~CViewerApp() {
     m_pMainWnd = nullptr;
     m_frame.reset();
+    // Let go while Qt still runs: its socket goes with it, and the next start finds no one.
+    if (m_instanceEvent != nullptr) {
+        CloseHandle(m_instanceEvent);
+        m_instanceEvent = nullptr;
+    }
     if (g_hResourceDll != nullptr) {
         FreeLibrary(g_hResourceDll);
         g_hResourceDll = nullptr;

@@ -33,17 +33,20 @@ namespace {
 constexpr const wchar_t* kEventName = L"q7mvtrx2pazk9wd4hsbnf6ljye";
 
 int Second(const char* title) {
-    CreateEventW(nullptr, FALSE, TRUE, kEventName);
-    if (GetLastError() != ERROR_ALREADY_EXISTS) {
-        return 12;
+    const HANDLE event = CreateEventW(nullptr, FALSE, TRUE, kEventName);
+    int result = 12;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        const std::wstring wide(title, title + std::strlen(title));
+        const HWND window = FindWindowW(nullptr, wide.c_str());
+        if (window == nullptr) {
+            result = 11;
+        } else {
+            ShowWindow(window, SW_RESTORE);
+            result = SetForegroundWindow(window) ? 10 : 14;
+        }
     }
-    const std::wstring wide(title, title + std::strlen(title));
-    const HWND window = FindWindowW(nullptr, wide.c_str());
-    if (window == nullptr) {
-        return 11;
-    }
-    ShowWindow(window, SW_RESTORE);
-    return SetForegroundWindow(window) ? 10 : 14;
+    CloseHandle(event);
+    return result;
 }
 
 int Crash() {

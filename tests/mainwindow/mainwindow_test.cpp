@@ -1,12 +1,17 @@
 // The program as the user starts it, on Qt's offscreen platform with the built skin, string
 // library and program: start-up and shut-down, the frame, the view's controls against the skin,
-// full screen, docking, Space, and device broadcasts.
+// full screen, docking, Space, device broadcasts, and recorder cards opened at start-up, dropped,
+// and offered when their drive arrives.
 
+#include "scopedenvironment.h"
 #include "testfolder.h"
 #include "uitest.h"
 
+#include "platform/base/drivetable.h"
 #include "platform/base/trace.h"
 #include "platform/base/unicode.h"
+#include "platform/devices/volumeregistry.h"
+#include "platform/devices/volumewatcher.h"
 #include "platform/ui/cursor.h"
 #include "platform/ui/devicebroadcast.h"
 #include "platform/ui/menu.h"
@@ -15,6 +20,7 @@
 #include "platform/ui/screen.h"
 #include "platform/ui/singleinstance.h"
 #include "tools/fixtures/avimaker.h"
+#include "tools/fixtures/cardmaker.h"
 #include "viewer/app/globals.h"
 #include "viewer/app/viewerapp.h"
 #include "viewer/catalogue/sharedhelpers.h"
@@ -32,7 +38,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -439,6 +447,148 @@ TEST_F(MainWindowTest, ClosingWaitsForARunningWorkerWhileTheViewStillStands) {
     EXPECT_TRUE(playlistStood.load());
     EXPECT_FALSE(::IsWindow(viewWindow));
     EXPECT_FALSE(::IsWindow(playlistWindow));
+}
+
+// A recorder card of the start-up model (the AVI model, whose USB ids are 3A7E:0004 in the skin's
+// model table) as the recorder leaves it.
+fixtures::CardLayout MakeRecorderCard(const std::filesystem::path& root, bool namesOnly) {
+    fixtures::QuietCodecLogs();
+    fixtures::CardOptions options;
+    options.model = 3;
+    options.namesOnly = namesOnly;
+    options.totalRecordings = 3;
+    options.video.frameCount = 15;
+    return fixtures::MakeCard(root, options);
+}
+
+// The entry of TREVO_EXTRA_VOLUMES that offers the folder as that recorder's card.
+std::string RecorderVolumeEntry(const std::filesystem::path& root) {
+    std::string entry;
+    for (const char c : root.string()) {
+        if (c == '\\' || c == ';' || c == ':') {
+            entry += '\\';
+        }
+        entry += c;
+    }
+    return entry + ":3A7E:0004";
+}
+
+std::vector<std::wstring> ListKeys(IPlaylistControl& list) {
+    std::vector<std::wstring> keys;
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        keys.push_back(list.GetItemKey(row));
+    }
+    return keys;
+}
+
+// The demo card as scripts/run offers it: through TREVO_EXTRA_VOLUMES, with its drive letter before
+// the program starts, as a card inserted earlier has.
+class DemoCardTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        card = MakeRecorderCard(cardFolder / "democard", false);
+        extraVolumes.emplace(kExtraVolumesVariable, RecorderVolumeEntry(cardFolder / "democard"));
+        volumes = std::make_unique<VolumeRegistry>(VolumeSources::FromEnvironment());
+        volumes->Refresh();
+        ASSERT_NE(DriveTable::Instance().LetterOfRoot(cardFolder.Wide("democard")), 0);
+        MainWindowTest::SetUp();
+    }
+
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        volumes.reset();
+    }
+
+    TestFolder cardFolder;
+    fixtures::CardLayout card;
+    std::optional<ScopedEnvironment> extraVolumes;
+    std::unique_ptr<VolumeRegistry> volumes;
+};
+
+TEST_F(DemoCardTest, TheCardIsOpenedAtStartUpWithoutAskingAndItsFirstRecordingPlays) {
+    ASSERT_EQ(card.recordings, 3);
+    ASSERT_EQ(view->GetList().GetItemCount(), card.recordings);
+    // Oldest first.
+    const std::vector<std::wstring> keys = ListKeys(view->GetList());
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    EXPECT_TRUE(Shown(view->GetPlaylist()));
+    // The box told what was going on before the main window first showed, and is hidden again.
+    ASSERT_NE(view->GetLoadingBox(), nullptr);
+    CString status;
+    view->GetLoadingBox()->GetDlgItemText(LoadingMsgDlg::kStatus, status);
+    EXPECT_EQ(std::wstring(status), view->LoadText(174));
+    EXPECT_FALSE(Shown(*view->GetLoadingBox()));
+
+    // A double click on the first row plays it.
+    CSkinListCtrl& list = view->GetPlaylist().GetListCtrl();
+    CRect row;
+    ASSERT_TRUE(list.GetItemRect(0, &row, LVIR_BOUNDS));
+    const QPoint at(row.CenterPoint().x, row.CenterPoint().y);
+    quint64 time = 1000000;
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick}) {
+        SendMouse(list.m_hWnd, type, Qt::LeftButton, at, Qt::LeftButton, Qt::NoModifier, ++time);
+        SendMouse(list.m_hWnd, QEvent::MouseButtonRelease, Qt::LeftButton, at, Qt::NoButton, Qt::NoModifier,
+                  ++time);
+    }
+    EXPECT_NE(view->GetPlayer(0), nullptr);
+    EXPECT_EQ(view->GetTransport().GetPaused(), 0);
+    EXPECT_EQ(*view->GetPlayingRowPointer(), 0);
+}
+
+TEST_F(MainWindowTest, AFolderDroppedOnTheViewIsReadAsACardAndThePlaylistSlidesOutOnlyWithRows) {
+    const int count = MakeRecorderCard(recordings / "card", true).recordings;
+    std::filesystem::create_directories(recordings / "empty");
+    view->GetPlaylist().ShowWindow(SW_HIDE);
+    const HWND playlistButton = view->GetSkinControl(Table::ID_PLAYLIST)->m_hWnd;
+
+    const std::wstring empty = recordings.Wide("empty");
+    view->SendMessage(WM_OPEN_FOLDER, 0, reinterpret_cast<LPARAM>(empty.c_str()));
+    EXPECT_EQ(view->GetList().GetItemCount(), 0);
+    Pump();
+    EXPECT_FALSE(Shown(view->GetPlaylist()));
+    EXPECT_TRUE(HasVisibleStyle(playlistButton));
+
+    // Dropped on a channel window, the card's root is opened as a card: every type, oldest first.
+    DropPaths(view->GetChannelWindow(1).m_hWnd, {recordings.Wide("card")});
+    ASSERT_EQ(view->GetList().GetItemCount(), count);
+    const std::vector<std::wstring> keys = ListKeys(view->GetList());
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    // The slide runs at the slide timer's first expiry, which also hides the button.
+    ASSERT_TRUE(WaitFor([&] { return !HasVisibleStyle(playlistButton); }));
+    EXPECT_TRUE(Shown(view->GetPlaylist()));
+}
+
+TEST_F(MainWindowTest, ARecorderDriveThatArrivesIsOfferedAndOpensBehindTheLoadingBoxWhenThePopUpIsClicked) {
+    const std::filesystem::path card = recordings / "card";
+    const std::filesystem::path mountTable = recordings / "mountinfo";
+    std::ofstream(mountTable).close();
+    VolumeWatcher watcher(
+        VolumeSources{mountTable.string(), (recordings / "sys").string(), RecorderVolumeEntry(card)},
+        AnnounceToMainWindow);
+    const int count = MakeRecorderCard(card, true).recordings;
+    // Hot-plug: the watcher tells the frame, which tells the view.
+    watcher.Check();
+    const wchar_t letter = DriveTable::Instance().LetterOfRoot(recordings.Wide("card"));
+    ASSERT_NE(letter, 0);
+    CTaskbarPopup& popup = view->GetTaskbarPopup();
+    EXPECT_EQ(popup.GetDriveLetter(), static_cast<char>(letter));
+    ASSERT_TRUE(WaitFor([&] { return Shown(popup); }));
+    EXPECT_EQ(view->GetList().GetItemCount(), 0) << "only offered";
+
+    view->SendMessage(WM_NOTIFIER_CLICKED);
+    EXPECT_EQ(popup.GetState(), CTaskbarPopup::STATE_HIDDEN);
+    EXPECT_FALSE(Shown(popup));
+    EXPECT_TRUE(Shown(*view->GetLoadingBox()));
+    EXPECT_FALSE(Shown(*frame));
+    CString status;
+    view->GetLoadingBox()->GetDlgItemText(LoadingMsgDlg::kStatus, status);
+    EXPECT_EQ(std::wstring(status), view->LoadText(174));
+
+    // The card is read at the deferred-open timer, and the main window comes back with it.
+    ASSERT_TRUE(WaitFor([&] { return Shown(*frame); }));
+    EXPECT_EQ(view->GetList().GetItemCount(), count);
+    EXPECT_FALSE(Shown(*view->GetLoadingBox()));
+    EXPECT_TRUE(Shown(view->GetPlaylist()));
 }
 
 TEST(ViewerApp, AMissingStringLibraryIsToldAndNoWindowIsMade) {

@@ -3,6 +3,8 @@
 #include "platform/base/resourcemodule.h"
 #include "platform/base/trace.h"
 #include "platform/ui/cursor.h"
+#include "platform/ui/filedialog.h"
+#include "platform/ui/folderdialog.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/messagebox.h"
 #include "platform/ui/screen.h"
@@ -10,6 +12,7 @@
 #include "viewer/app/globals.h"
 #include "viewer/engine/ffmpegplayer.h"
 #include "viewer/ui/paneldocking.h"
+#include "viewer/ui/usblistdlg.h"
 #include "viewer/ui/viewlayout.h"
 
 #include <algorithm>
@@ -91,7 +94,7 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
     }
     ModifyStyleEx(WS_EX_CLIENTEDGE, 0, 0);
     // The recorder model at start-up; the settings editor changes it later.
-    SetModelIndex(3);
+    SetDefaultModelIndex();
 
     m_loadingBox = std::make_unique<LoadingMsgDlg>();
     m_loadingBox->Create(LoadingMsgDlg::IDD, nullptr);
@@ -151,6 +154,9 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
     CRect popup;
     m_taskbarPopup.GetWindowRect(&popup);
     m_taskbarPopup.SetTextRect(CRect(10, 15, popup.Width() - 10, popup.Height() - 25));
+
+    // An inserted recorder card is opened without asking, behind the loading box.
+    m_opener.OpenInsertedCard();
 
     m_loadingBox->ShowWindow(SW_HIDE);
     m_transport.ShowSpeed(-1.0);
@@ -533,7 +539,25 @@ LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     } else if (m_commands.OnViewMessage(message, wParam, lParam)) {
         return 0;
     }
-    return CWnd::WindowProc(message, wParam, lParam);
+    switch (message) {
+    case WM_OPEN_FOLDER:
+        m_opener.OnOpenFolderMsg(reinterpret_cast<LPCWSTR>(lParam));
+        return 0;
+    case WM_OPEN_FILE:
+        m_opener.OnOpenFileMsg(reinterpret_cast<LPCWSTR>(lParam));
+        return 0;
+    case WM_DRIVE_ARRIVED:
+        m_opener.OnDriveArrived(wParam);
+        return 0;
+    case WM_DRIVE_REMOVED:
+        m_opener.OnDriveRemoved(wParam);
+        return 0;
+    case WM_NOTIFIER_CLICKED:
+        m_opener.OnNotifierClicked();
+        return 0;
+    default:
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
 }
 
 BOOL CChildView::HandleCommand(WPARAM wParam, LPARAM) {
@@ -841,20 +865,24 @@ bool CChildView::IsDefogVisible() {
     return false;
 }
 
-// The password lock, opening folders, files and cards, snapshots, printing, copying and the
-// settings editor arrive in later work.
+// The password lock, snapshots, printing, copying and the settings editor arrive in later work.
 void CChildView::ShowPasswordDialog() {}
-void CChildView::OnOpenDirectory() {}
-void CChildView::OnOpenFile() {}
 void CChildView::OnCaptureToFile() {}
 void CChildView::OnCaptureToPrinter() {}
 void CChildView::CopyRecordings(int) {}
+void CChildView::ReadConfig() {}
 
-int CChildView::OpenCardFolder() {
-    return 0;
+void CChildView::OnOpenDirectory() {
+    m_opener.OnOpenDirectory();
 }
 
-void CChildView::ReadConfig() {}
+void CChildView::OnOpenFile() {
+    m_opener.OnOpenFile();
+}
+
+int CChildView::OpenCardFolder() {
+    return m_opener.OpenCardFolder(m_opener.GetDrivePath(), 0);
+}
 
 void CChildView::CloseMainWindow() {
     // Posted: the button that asks is one of the windows the close destroys.
@@ -905,4 +933,75 @@ void CChildView::ShowMainWindow(int show) {
             frame->ShowWindow(SW_HIDE);
         }
     }
+}
+
+// IOpeningView
+
+void CChildView::ShowWaitingBox(const std::wstring& text) {
+    m_waitingBox = std::make_unique<CWaitingDialog>(this);
+    m_waitingBox->Create(CWaitingDialog::IDD, this);
+    m_waitingBox->SetText(CString(text));
+    m_waitingBox->ShowWindow(SW_SHOW);
+    m_waitingBox->Invalidate();
+    // Drawn now: the reading that follows blocks the thread.
+    m_waitingBox->UpdateWindow();
+}
+
+void CChildView::CloseWaitingBox() {
+    if (m_waitingBox != nullptr) {
+        m_waitingBox->DestroyWindow();
+        m_waitingBox.reset();
+    }
+}
+
+void CChildView::ShowLoadingBox() {
+    if (m_loadingBox != nullptr) {
+        m_loadingBox->ShowWindow(SW_SHOW);
+        m_loadingBox->UpdateWindow();
+    }
+}
+
+bool CChildView::BrowseForFolder(const std::wstring& title, std::wstring& folder) {
+    CFolderDialog dialog(title.c_str(), this);
+    if (dialog.DoModal() != IDOK) {
+        return false;
+    }
+    folder = static_cast<const std::wstring&>(dialog.GetFolderPath());
+    return true;
+}
+
+bool CChildView::ChooseFiles(const FileDialogSettings& settings, std::vector<std::wstring>& paths) {
+    CFileDialog dialog(TRUE, settings.defaultExtension.c_str(), settings.fileName.c_str(), settings.flags,
+                       settings.filter.c_str(), this);
+    if (dialog.DoModal() != IDOK) {
+        return false;
+    }
+    for (POSITION position = dialog.GetStartPosition(); position != nullptr;) {
+        paths.push_back(static_cast<const std::wstring&>(dialog.GetNextPathName(position)));
+    }
+    return true;
+}
+
+void CChildView::SetPopupDriveLetter(char letter) {
+    m_taskbarPopup.SetDriveLetter(letter);
+}
+
+char CChildView::GetPopupDriveLetter() {
+    return m_taskbarPopup.GetDriveLetter();
+}
+
+void CChildView::ShowPopup(const std::wstring& text, DWORD timeToShow, DWORD timeToStay, DWORD timeToHide) {
+    m_taskbarPopup.Show(text.c_str(), timeToShow, timeToStay, timeToHide);
+}
+
+void CChildView::HidePopup() {
+    m_taskbarPopup.Hide();
+}
+
+int CChildView::PickRecorderDrive(const DWORD* vids, const DWORD* pids) {
+    CUSBListDlg dialog(this);
+    dialog.SetDriveIds(vids, pids);
+    dialog.SetResStorage(&m_skin);
+    dialog.DoModal();
+    return dialog.GetSelectedDrive();
 }

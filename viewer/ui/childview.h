@@ -1,8 +1,9 @@
 #pragma once
 // The main view: it fills the frame and owns everything the user sees and what drives it: the
 // skin, the four channel windows, the playlist panel, the full-screen control bar, the loading
-// box and its own skinned controls; the engine, the catalogue, the transport and the command
-// table. It adapts those to its windows; the decisions are in the classes it forwards to.
+// box, the taskbar pop-up and its own skinned controls; the engine, the catalogue, the transport,
+// the command table and the opener of cards, folders and files. It adapts those to its windows;
+// the decisions are in the classes it forwards to.
 
 #include "platform/base/windowshook.h"
 #include "platform/ui/tooltipctrl.h"
@@ -15,6 +16,7 @@
 #include "viewer/skin/sliderctrlex.h"
 #include "viewer/skin/staticex.h"
 #include "viewer/skin/taskbarpopup.h"
+#include "viewer/ui/cardopener.h"
 #include "viewer/ui/commandview.h"
 #include "viewer/ui/controlbarview.h"
 #include "viewer/ui/datadircatalogue.h"
@@ -22,6 +24,7 @@
 #include "viewer/ui/fullscreenstate.h"
 #include "viewer/ui/listfilter.h"
 #include "viewer/ui/loadingmsgdlg.h"
+#include "viewer/ui/openingview.h"
 #include "viewer/ui/playbackcontroldialog.h"
 #include "viewer/ui/playbacktransport.h"
 #include "viewer/ui/playlistdlg.h"
@@ -31,6 +34,7 @@
 #include "viewer/ui/viewcommands.h"
 #include "viewer/ui/viewcontroltable.h"
 #include "viewer/ui/viewlayout.h"
+#include "viewer/ui/waitingdialog.h"
 #include "viewer/ui/workerthreads.h"
 
 #include <array>
@@ -47,6 +51,7 @@ class CChildView : public CWnd,
                    public IControlBarView,
                    public ITransportView,
                    public ICommandView,
+                   public IOpeningView,
                    public ISkinLoadProgress,
                    public IKeyboardHookView {
   public:
@@ -167,7 +172,19 @@ class CChildView : public CWnd,
     void ShowMainWindow(int show) override;
     void ReadConfig() override;
 
-    // ISkinLoadProgress: the text goes to the loading box while it exists.
+    // IOpeningView (LoadText, SetTimer, ShowMainWindow and ReadConfig serve it as above)
+    void ShowWaitingBox(const std::wstring& text) override;
+    void CloseWaitingBox() override;
+    void ShowLoadingBox() override;
+    bool BrowseForFolder(const std::wstring& title, std::wstring& folder) override;
+    bool ChooseFiles(const FileDialogSettings& settings, std::vector<std::wstring>& paths) override;
+    void SetPopupDriveLetter(char letter) override;
+    char GetPopupDriveLetter() override;
+    void ShowPopup(const std::wstring& text, DWORD timeToShow, DWORD timeToStay, DWORD timeToHide) override;
+    void HidePopup() override;
+    int PickRecorderDrive(const DWORD* vids, const DWORD* pids) override;
+
+    // ISkinLoadProgress, and the opening of a card: the text goes to the loading box while it exists.
     void SetLoadingMessage(const std::wstring& text) override;
     // IKeyboardHookView
     void ViewKeyboardActivity() override;
@@ -211,6 +228,9 @@ class CChildView : public CWnd,
     PlaybackTransport m_transport{m_engine, m_catalogueAdapter, m_list, *this};
     ListFilter m_filter{m_catalogueAdapter, m_list};
     ViewCommands m_commands{m_transport, m_filter, m_engine, *this, *this};
+    CardOpener m_opener{m_catalogue, m_list, m_filter, m_transport, m_commands, m_skin, *this};
+    // Only while a folder is read.
+    std::unique_ptr<CWaitingDialog> m_waitingBox;
     FullScreenState m_fullScreen;
     std::array<CRect, kChannelCount> m_channelRects{};
     size_t m_frameBufferSize = 0;

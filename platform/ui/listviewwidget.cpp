@@ -273,6 +273,11 @@ void ListViewWidget::SetColors() {
     colors.setColor(QPalette::Text, ColorOf(m_textColor));
     colors.setColor(QPalette::Highlight, ColorOf(GetSysColor(COLOR_HIGHLIGHT)));
     colors.setColor(QPalette::HighlightedText, ColorOf(GetSysColor(COLOR_HIGHLIGHTTEXT)));
+    // Owner-drawn lists set their colours while they paint; an unchanged colour must not ask for
+    // another paint, or the list repaints for ever.
+    if (colors == palette()) {
+        return;
+    }
     setPalette(colors);
     viewport()->update();
 }

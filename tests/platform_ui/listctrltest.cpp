@@ -24,6 +24,7 @@ class ListParent : public TestWindow {
     int greenRow = -1;
     bool unselectWhileDrawing = false;
     bool refuseTracking = false;
+    bool recolourWhileDrawing = false;
 
   protected:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override {
@@ -33,6 +34,9 @@ class ListParent : public TestWindow {
             stages.push_back(draw->nmcd.dwDrawStage);
             const int row = static_cast<int>(draw->nmcd.dwItemSpec);
             if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+                if (recolourWhileDrawing) {
+                    SendMessageW(header->hwndFrom, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(Dark));
+                }
                 *result = CDRF_NOTIFYITEMDRAW;
             } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
                 if (row == greenRow) {
@@ -224,6 +228,19 @@ TEST_F(ListTest, CustomDrawColoursRowsAndSelectionRemovedWhileDrawingStays) {
     parent.stages.clear();
     Pump(30);
     EXPECT_TRUE(parent.stages.empty());
+}
+
+TEST_F(ListTest, SettingTheSameColourWhileDrawingLetsTheListRest) {
+    parent.recolourWhileDrawing = true;
+    list.Invalidate();
+    Pump();
+    ASSERT_NE(std::count(parent.stages.begin(), parent.stages.end(), CDDS_PREPAINT), 0);
+    parent.stages.clear();
+    Pump(30);
+    EXPECT_TRUE(parent.stages.empty());
+    list.SetBkColor(RGB(0x20, 0x20, 0x20));
+    Pump();
+    EXPECT_NE(std::count(parent.stages.begin(), parent.stages.end(), CDDS_PREPAINT), 0) << "a new colour repaints";
 }
 
 TEST_F(ListTest, DefaultPaintingGoesIntoAGivenDC) {

@@ -49,7 +49,75 @@ HRESULT CopyRows(const QImage& image, BYTE* buffer, std::size_t size, int pitch)
     return S_OK;
 }
 
+void Fill(VideoSurface::Impl& pixels, D3DCOLOR colour) {
+    std::uint8_t* bytes = pixels.bytes.data();
+    const int rowBytes = pixels.width * SurfaceBytesPerPixel(pixels.format);
+    const BYTE red = (colour >> 16) & 0xFF;
+    const BYTE green = (colour >> 8) & 0xFF;
+    const BYTE blue = colour & 0xFF;
+    BYTE y, u, v;
+    YuvOf(colour, &y, &u, &v);
+    switch (pixels.format) {
+    case D3DFMT_YUY2: {
+        const BYTE pattern[4] = {y, u, y, v};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 4);
+        break;
+    }
+    case D3DFMT_UYVY: {
+        const BYTE pattern[4] = {u, y, v, y};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 4);
+        break;
+    }
+    case D3DFMT_A8R8G8B8:
+    case D3DFMT_X8R8G8B8: {
+        const BYTE pattern[4] = {blue, green, red, static_cast<BYTE>(colour >> 24)};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 4);
+        break;
+    }
+    case D3DFMT_R5G6B5: {
+        const WORD value = static_cast<WORD>((red >> 3) << 11 | (green >> 2) << 5 | blue >> 3);
+        const BYTE pattern[2] = {static_cast<BYTE>(value & 0xFF), static_cast<BYTE>(value >> 8)};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 2);
+        break;
+    }
+    case D3DFMT_X1R5G5B5: {
+        const WORD value = static_cast<WORD>(0x8000 | (red >> 3) << 10 | (green >> 3) << 5 | blue >> 3);
+        const BYTE pattern[2] = {static_cast<BYTE>(value & 0xFF), static_cast<BYTE>(value >> 8)};
+        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 2);
+        break;
+    }
+    case D3DFMT_YV12: {
+        const std::size_t luma = static_cast<std::size_t>(pixels.pitch) * pixels.height;
+        const std::size_t chroma = luma / 4;
+        std::memset(bytes, y, luma);
+        std::memset(bytes + luma, v, chroma);
+        std::memset(bytes + luma + chroma, u, chroma);
+        break;
+    }
+    case D3DFMT_NV12: {
+        const std::size_t luma = static_cast<std::size_t>(pixels.pitch) * pixels.height;
+        std::memset(bytes, y, luma);
+        const BYTE pattern[2] = {u, v};
+        FillRows(bytes + luma, pixels.pitch, pixels.height / 2, rowBytes, pattern, 2);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 } // namespace
+
+std::uint8_t* SurfaceBytes(VideoSurface::Impl& surface) {
+    // Readers fetch whole vectors, a little past the last pixel.
+    if (surface.bytes.empty()) {
+        surface.bytes.assign(surface.dataSize + 2 * static_cast<std::size_t>(surface.pitch) + 256, 0);
+        if (surface.pendingFill)
+            Fill(surface, *surface.pendingFill);
+        surface.pendingFill.reset();
+    }
+    return surface.bytes.data();
+}
 
 VideoDevice::VideoDevice(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 VideoDevice::~VideoDevice() = default;
@@ -107,69 +175,19 @@ HRESULT VideoDevice::CreateOffscreenPlainSurface(int width, int height, D3DFORMA
     impl->format = format;
     impl->pitch = width * SurfaceBytesPerPixel(format);
     impl->dataSize = static_cast<std::size_t>(impl->pitch) * height * (planar ? 3 : 2) / 2;
-    // Readers fetch whole vectors, a little past the last pixel.
-    impl->bytes.assign(impl->dataSize + 2 * static_cast<std::size_t>(impl->pitch) + 256, 0);
     surface->reset(new VideoSurface(std::move(impl)));
     return S_OK;
 }
 
 HRESULT VideoDevice::ColorFill(VideoSurface& surface, D3DCOLOR colour) const {
     VideoSurface::Impl& pixels = surface.GetImpl();
-    std::lock_guard<std::mutex> guard(pixels.lock);
-    std::uint8_t* bytes = pixels.bytes.data();
-    const int rowBytes = pixels.width * SurfaceBytesPerPixel(pixels.format);
-    const BYTE red = (colour >> 16) & 0xFF;
-    const BYTE green = (colour >> 8) & 0xFF;
-    const BYTE blue = colour & 0xFF;
-    BYTE y, u, v;
-    YuvOf(colour, &y, &u, &v);
-    switch (pixels.format) {
-    case D3DFMT_YUY2: {
-        const BYTE pattern[4] = {y, u, y, v};
-        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 4);
-        break;
-    }
-    case D3DFMT_UYVY: {
-        const BYTE pattern[4] = {u, y, v, y};
-        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 4);
-        break;
-    }
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8: {
-        const BYTE pattern[4] = {blue, green, red, static_cast<BYTE>(colour >> 24)};
-        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 4);
-        break;
-    }
-    case D3DFMT_R5G6B5: {
-        const WORD value = static_cast<WORD>((red >> 3) << 11 | (green >> 2) << 5 | blue >> 3);
-        const BYTE pattern[2] = {static_cast<BYTE>(value & 0xFF), static_cast<BYTE>(value >> 8)};
-        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 2);
-        break;
-    }
-    case D3DFMT_X1R5G5B5: {
-        const WORD value = static_cast<WORD>(0x8000 | (red >> 3) << 10 | (green >> 3) << 5 | blue >> 3);
-        const BYTE pattern[2] = {static_cast<BYTE>(value & 0xFF), static_cast<BYTE>(value >> 8)};
-        FillRows(bytes, pixels.pitch, pixels.height, rowBytes, pattern, 2);
-        break;
-    }
-    case D3DFMT_YV12: {
-        const std::size_t luma = static_cast<std::size_t>(pixels.pitch) * pixels.height;
-        const std::size_t chroma = luma / 4;
-        std::memset(bytes, y, luma);
-        std::memset(bytes + luma, v, chroma);
-        std::memset(bytes + luma + chroma, u, chroma);
-        break;
-    }
-    case D3DFMT_NV12: {
-        const std::size_t luma = static_cast<std::size_t>(pixels.pitch) * pixels.height;
-        std::memset(bytes, y, luma);
-        const BYTE pattern[2] = {u, v};
-        FillRows(bytes + luma, pixels.pitch, pixels.height / 2, rowBytes, pattern, 2);
-        break;
-    }
-    default:
+    if (SurfaceBytesPerPixel(pixels.format) == 0)
         return D3DERR_INVALIDCALL;
-    }
+    std::lock_guard<std::mutex> guard(pixels.lock);
+    if (pixels.bytes.empty())
+        pixels.pendingFill = colour;
+    else
+        Fill(pixels, colour);
     return S_OK;
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 extern "C" {
@@ -33,10 +34,16 @@ struct VideoSurface::Impl {
     D3DFORMAT format = D3DFMT_UNKNOWN;
     int pitch = 0;
     std::size_t dataSize = 0;
-    // dataSize bytes plus slack for readers that fetch whole vectors.
+    // dataSize bytes plus slack for readers that fetch whole vectors; empty until the surface is
+    // first written or read, so that renderers nobody plays into cost neither memory nor start-up.
     std::vector<std::uint8_t> bytes;
+    // A colour filled into the surface before it had its bytes.
+    std::optional<D3DCOLOR> pendingFill;
     std::mutex lock;
 };
+
+// The surface's bytes, made (and given any pending fill) on first use. The caller holds its lock.
+std::uint8_t* SurfaceBytes(VideoSurface::Impl& surface);
 
 // A rectangle of a surface as the scaler reads it.
 struct SurfacePlanes {
@@ -50,7 +57,7 @@ struct SurfacePlanes {
 AVPixelFormat PixelFormatOfSurface(D3DFORMAT format);
 // The rectangle is clipped to the surface and its corner moved onto the chroma grid; false when
 // nothing of it is left.
-bool PlanesOfSurface(const VideoSurface::Impl& surface, const RECT& rect, SurfacePlanes* planes);
+bool PlanesOfSurface(VideoSurface::Impl& surface, const RECT& rect, SurfacePlanes* planes);
 
 // Converts and scales into 32-bit B, G, R, X rows. One conversion at a time; its context and
 // scratch rows are reused from one picture to the next.

@@ -64,7 +64,7 @@ int VideoScene::Height() const {
 }
 
 HRESULT VideoScene::StretchRect(VideoSurface& surface, const RECT& source, const RECT& destination) {
-    const VideoSurface::Impl& pixels = surface.GetImpl();
+    VideoSurface::Impl& pixels = surface.GetImpl();
     QImage& canvas = m_impl->canvas;
     if (source.left < 0 || source.top < 0 || source.right > pixels.width || source.bottom > pixels.height ||
         source.right <= source.left || source.bottom <= source.top)

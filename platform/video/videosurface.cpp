@@ -23,7 +23,7 @@ HRESULT VideoSurface::LockRect(D3DLOCKED_RECT* locked) {
         return D3DERR_INVALIDCALL;
     m_impl->lock.lock();
     locked->Pitch = m_impl->pitch;
-    locked->pBits = m_impl->bytes.data();
+    locked->pBits = SurfaceBytes(*m_impl);
     return S_OK;
 }
 
@@ -73,7 +73,7 @@ AVPixelFormat PixelFormatOfSurface(D3DFORMAT format) {
     }
 }
 
-bool PlanesOfSurface(const VideoSurface::Impl& surface, const RECT& rect, SurfacePlanes* planes) {
+bool PlanesOfSurface(VideoSurface::Impl& surface, const RECT& rect, SurfacePlanes* planes) {
     int left = std::max<int>(0, rect.left);
     int top = std::max<int>(0, rect.top);
     const int right = std::min<int>(surface.width, rect.right);
@@ -92,7 +92,7 @@ bool PlanesOfSurface(const VideoSurface::Impl& surface, const RECT& rect, Surfac
     planes->format = PixelFormatOfSurface(surface.format);
     planes->width = right - left;
     planes->height = bottom - top;
-    const std::uint8_t* base = surface.bytes.data();
+    const std::uint8_t* base = SurfaceBytes(surface);
     const int pitch = surface.pitch;
     if (!planar) {
         planes->data[0] = base + static_cast<std::size_t>(top) * pitch +

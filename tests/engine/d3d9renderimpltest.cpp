@@ -335,6 +335,23 @@ TEST_F(RendererTest, MissingPlanesAreRefused) {
     }
 }
 
+TEST_F(RendererTest, SurfacesNeverWrittenShowBlackInEveryFormat) {
+    m_window->Resize(8, 4);
+    const D3DFORMAT formats[] = {D3DFMT_YUY2,     D3DFMT_UYVY,     D3DFMT_YV12,   D3DFMT_NV12,
+                                 D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5};
+    for (const D3DFORMAT format : formats) {
+        SCOPED_TRACE(format);
+        auto renderer = Make(8, 4, format);
+        ASSERT_EQ(renderer->PresentNextFrame(0), S_OK);
+        EXPECT_TRUE(Near(m_window->LastPicture().Pixel(3, 2), 0, 0, 0, 2))
+            << std::hex << m_window->LastPicture().Pixel(3, 2);
+        std::vector<BYTE> buffer(8 * 4 * 4, 0xAB);
+        int width = 0, height = 0, pitch = 0;
+        ASSERT_EQ(renderer->CaptureVideoFrame(buffer.data(), buffer.size(), &width, &height, &pitch), S_OK);
+        EXPECT_LE(std::max({buffer[0], buffer[1], buffer[2]}), 2);
+    }
+}
+
 TEST_F(RendererTest, RgbSurfacesKeepTheirColours) {
     m_window->Resize(8, 4);
     struct Case {

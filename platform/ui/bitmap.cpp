@@ -49,6 +49,24 @@ void WritePixel(BYTE* row, LONG x, WORD bitsPerPixel, QRgb pixel) {
     }
 }
 
+// One DIB row as image pixels; the common depths without a test per pixel, for skins of many
+// megapixels.
+void ReadRow(const BYTE* row, QRgb* out, LONG width, WORD bitsPerPixel) {
+    if (bitsPerPixel == 24) {
+        for (LONG x = 0; x < width; ++x, row += 3) {
+            out[x] = 0xFF000000u | static_cast<QRgb>(row[2]) << 16 | static_cast<QRgb>(row[1]) << 8 | row[0];
+        }
+    } else if (bitsPerPixel == 32) {
+        for (LONG x = 0; x < width; ++x, row += 4) {
+            out[x] = 0xFF000000u | static_cast<QRgb>(row[2]) << 16 | static_cast<QRgb>(row[1]) << 8 | row[0];
+        }
+    } else {
+        for (LONG x = 0; x < width; ++x) {
+            out[x] = ReadPixel(row, x, bitsPerPixel);
+        }
+    }
+}
+
 // The image row that DIB row "line" of a picture "height" rows high stands for.
 int ImageRow(LONG height, UINT line) {
     return height > 0 ? static_cast<int>(height - 1 - static_cast<LONG>(line)) : static_cast<int>(line);
@@ -174,10 +192,12 @@ int SetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, const void* bits, con
     return static_cast<int>(count);
 }
 
-HBITMAP LoadBitmapFromBmpData(const void* data, size_t size) {
+namespace uiimpl {
+
+bool ReadBmpLayout(const void* data, size_t size, BmpLayout& layout) {
     constexpr size_t FileHeaderSize = 14;
     if (data == nullptr || size < FileHeaderSize + sizeof(BITMAPINFOHEADER)) {
-        return nullptr;
+        return false;
     }
     const auto* bytes = static_cast<const BYTE*>(data);
     DWORD offset = 0;
@@ -185,25 +205,39 @@ HBITMAP LoadBitmapFromBmpData(const void* data, size_t size) {
     BITMAPINFOHEADER header;
     std::memcpy(&header, bytes + FileHeaderSize, sizeof(header));
     if (!SupportedFormat(header, true) || header.biHeight < 0 || header.biPlanes != 1) {
-        return nullptr;
+        return false;
     }
     const std::uint64_t stride = Stride(header.biWidth, header.biBitCount);
     const std::uint64_t pixelBytes = stride * static_cast<std::uint64_t>(header.biHeight);
     if (offset < FileHeaderSize + header.biSize || static_cast<std::uint64_t>(offset) + pixelBytes > size) {
+        return false;
+    }
+    layout =
+        BmpLayout{offset, static_cast<size_t>(stride), header.biWidth, header.biHeight, header.biBitCount};
+    return true;
+}
+
+void DecodeBmpRows(const void* data, const BmpLayout& layout, uchar* pixels, qsizetype pitch) {
+    const auto* bytes = static_cast<const BYTE*>(data) + layout.offset;
+    for (LONG line = 0; line < layout.height; ++line) {
+        const int row = ImageRow(layout.height, static_cast<UINT>(line));
+        ReadRow(bytes + layout.stride * static_cast<size_t>(line),
+                reinterpret_cast<QRgb*>(pixels + pitch * row), layout.width, layout.bitsPerPixel);
+    }
+}
+
+} // namespace uiimpl
+
+HBITMAP LoadBitmapFromBmpData(const void* data, size_t size) {
+    BmpLayout layout;
+    if (!ReadBmpLayout(data, size, layout)) {
         return nullptr;
     }
-    QImage image(static_cast<int>(header.biWidth), static_cast<int>(header.biHeight), QImage::Format_RGB32);
+    QImage image(static_cast<int>(layout.width), static_cast<int>(layout.height), QImage::Format_RGB32);
     if (image.isNull()) {
         return nullptr;
     }
-    for (LONG line = 0; line < header.biHeight; ++line) {
-        const BYTE* row = bytes + offset + stride * static_cast<std::uint64_t>(line);
-        auto* out =
-            reinterpret_cast<QRgb*>(image.scanLine(ImageRow(header.biHeight, static_cast<UINT>(line))));
-        for (LONG x = 0; x < header.biWidth; ++x) {
-            out[x] = ReadPixel(row, x, header.biBitCount);
-        }
-    }
+    DecodeBmpRows(data, layout, image.bits(), image.bytesPerLine());
     return AddBitmap(std::move(image));
 }
 

@@ -93,6 +93,19 @@ template <typename T> std::shared_ptr<T> Find(HGDIOBJ handle, GdiKind kind) {
 bool RemoveObject(HGDIOBJ handle);
 
 std::shared_ptr<BitmapObject> FindBitmap(HBITMAP bitmap);
+
+// Where a BMP file keeps its rows, and their shape.
+struct BmpLayout {
+    DWORD offset = 0;
+    size_t stride = 0;
+    LONG width = 0;
+    LONG height = 0;
+    WORD bitsPerPixel = 0;
+};
+// False for anything LoadBitmapFromBmpData refuses.
+bool ReadBmpLayout(const void* data, size_t size, BmpLayout& layout);
+// Writes the file's rows, top row first, as RGB32 pixels of the given pitch.
+void DecodeBmpRows(const void* data, const BmpLayout& layout, uchar* pixels, qsizetype pitch);
 std::shared_ptr<DeviceContext> FindDC(HDC dc);
 // A region's area; TakeRegion also removes it, as a window takes over its region.
 bool RegionOf(HRGN region, QRegion* area);

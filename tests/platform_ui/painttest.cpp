@@ -2,6 +2,7 @@
 
 #include "uitest.h"
 
+#include "platform/ui/bmpbatchdecoder.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/qtaccess.h"
 
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -335,6 +337,46 @@ TEST(Bitmaps, BmpDataIsCheckedAgainstItsOwnSizes) {
         EXPECT_EQ(LoadBitmapFromBmpData(test.data.data(), test.data.size()), nullptr) << test.name;
     }
     EXPECT_EQ(LoadBitmapFromBmpData(nullptr, 100), nullptr);
+}
+
+TEST(Bitmaps, TheBatchDecoderGivesWhatTheSingleReaderGives) {
+    struct Picture {
+        std::vector<BYTE> file;
+        HBITMAP batch = nullptr;
+    };
+    std::vector<Picture> pictures;
+    unsigned seed = 7;
+    const WORD depths[] = {16, 24, 32};
+    for (int i = 0; i < 24; ++i) {
+        Picture picture{BmpFile(5 + i * 7, 3 + i, depths[i % 3])};
+        for (size_t at = 54; at < picture.file.size(); ++at) {
+            seed = seed * 1103515245u + 12345u;
+            picture.file[at] = static_cast<BYTE>(seed >> 16);
+        }
+        pictures.push_back(std::move(picture));
+    }
+    {
+        BmpBatchDecoder decoder;
+        for (Picture& picture : pictures) {
+            // The decoder keeps the data it needs; the caller lets go at once.
+            auto data = std::make_shared<std::vector<BYTE>>(picture.file);
+            picture.batch =
+                decoder.Decode(std::shared_ptr<const unsigned char>(data, data->data()), data->size());
+        }
+        const std::vector<BYTE> refused = BmpFile(3, 2, 8);
+        auto data = std::make_shared<std::vector<BYTE>>(refused);
+        EXPECT_EQ(decoder.Decode(std::shared_ptr<const unsigned char>(data, data->data()), data->size()),
+                  nullptr);
+        EXPECT_EQ(decoder.Decode(nullptr, 100), nullptr);
+    } // The decoder waits for its workers as it goes.
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_NE(pictures[i].batch, nullptr);
+        const HBITMAP single = LoadBitmapFromBmpData(pictures[i].file.data(), pictures[i].file.size());
+        EXPECT_EQ(ImageFromBitmap(pictures[i].batch), ImageFromBitmap(single));
+        DeleteObject(single);
+        EXPECT_TRUE(DeleteObject(pictures[i].batch));
+    }
 }
 
 TEST(Bitmaps, DibBitsRoundTripInBothRowOrders) {

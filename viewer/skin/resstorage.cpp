@@ -13,6 +13,7 @@
 #include "platform/base/trace.h"
 #include "platform/base/unicode.h"
 #include "platform/ui/bitmap.h"
+#include "platform/ui/bmpbatchdecoder.h"
 #include "platform/ui/gdiobj.h"
 
 #include <tinyxml.h>
@@ -207,6 +208,13 @@ ResStorage::~ResStorage() {
 }
 
 int ResStorage::LoadSkin(const std::wstring& path, ISkinLoadProgress* view) {
+    // The pictures are converted on worker threads while the archive is read; all of them are
+    // converted when the load returns, however it ends.
+    m_bitmapDecoder = std::make_unique<BmpBatchDecoder>();
+    struct FinishPictures {
+        std::unique_ptr<BmpBatchDecoder>& decoder;
+        ~FinishPictures() { decoder.reset(); }
+    } finishPictures{m_bitmapDecoder};
     // A missing or damaged archive must not end the program: the caller tells the user instead.
     try {
         return LoadSkinFromArchive(path, view);
@@ -239,19 +247,26 @@ int ResStorage::LoadSkinFromArchive(const std::wstring& path, ISkinLoadProgress*
     return 1;
 }
 
-bool ResStorage::ExtractToMemory(const std::wstring& entryName, std::string& text) {
+bool ResStorage::ExtractToMemory(const std::wstring& entryName, CZipMemFile& memory) {
     const WORD index = m_archive.FindFile(entryName, CZipArchive::caseDefault, false);
     if (index == CZipArchive::kNotFound) {
         Trace(L"missing entry " + entryName);
         return false;
     }
-    CZipMemFile memory(1024);
     // The entry's size, as far as the archive can fill it: a damaged size fails at extraction
     // below, and must not have reserved gigabytes by then.
     memory.SetLength(m_archive.GetExtractableSize(index));
     memory.Seek(0, CZipAbstractFile::begin);
     if (!m_archive.ExtractFileInto(index, memory, true, kExtractBufferSize)) {
         Trace(L"cannot extract " + entryName);
+        return false;
+    }
+    return true;
+}
+
+bool ResStorage::ExtractToMemory(const std::wstring& entryName, std::string& text) {
+    CZipMemFile memory(1024);
+    if (!ExtractToMemory(entryName, memory)) {
         return false;
     }
     // A string keeps the text terminated for the parser.
@@ -500,11 +515,18 @@ HBITMAP ResStorage::LoadArchiveBitmap(const char* name) {
     }
     // A damaged image costs only its own picture; the load goes on.
     try {
-        std::string data;
-        if (!ExtractToMemory(entryName, data)) {
+        CZipMemFile memory(1024);
+        if (!ExtractToMemory(entryName, memory)) {
             return nullptr;
         }
-        HBITMAP bitmap = LoadBitmapFromBmpData(data.data(), data.size());
+        const size_t size = static_cast<size_t>(memory.GetLength());
+        HBITMAP bitmap = nullptr;
+        if (m_bitmapDecoder != nullptr) {
+            bitmap = m_bitmapDecoder->Decode(std::shared_ptr<const unsigned char>(memory.Detach(), std::free),
+                                             size);
+        } else {
+            bitmap = LoadBitmapFromBmpData(memory.GetData(), size);
+        }
         if (bitmap == nullptr) {
             Trace(L"not a usable BMP: " + entryName);
         }

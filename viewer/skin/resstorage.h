@@ -7,8 +7,10 @@
 #include "viewer/catalogue/inifile.h"
 #include "viewer/skin/componentinfo.h"
 #include "viewer/ziparchive/ziparchive.h"
+#include "viewer/ziparchive/zipmemfile.h"
 
 #include "platform/base/wintypes.h"
+#include "platform/ui/bmpbatchdecoder.h"
 #include "platform/ui/rect.h"
 
 #include <map>
@@ -73,6 +75,7 @@ class ResStorage {
 
   private:
     int LoadSkinFromArchive(const std::wstring& path, ISkinLoadProgress* view);
+    bool ExtractToMemory(const std::wstring& entryName, CZipMemFile& memory);
     bool ExtractToMemory(const std::wstring& entryName, std::string& text);
     bool LoadSettings();
     bool LoadComponents(ISkinLoadProgress* view);
@@ -87,6 +90,8 @@ class ResStorage {
     int m_languageIndex = 0;
     LANGID m_languageId = 1033;
     CZipArchive m_archive;
+    // Set while a skin loads.
+    std::unique_ptr<BmpBatchDecoder> m_bitmapDecoder;
     std::map<eComponentID, sButtonInfo> m_buttons;
     std::map<eComponentID, sSliderInfo> m_sliders;
     std::map<eComponentID, sStaticInfo> m_statics;

@@ -3,7 +3,8 @@
 // real skin, next to an empty Qt Widgets window started the same way in the same run; then the
 // viewer's shut-down from the close of its main window to the end of its application object, and
 // its memory at rest, apart from the four capture buffers, which are reserved and printed on their
-// own line. Runs on the display of the session, or offscreen without one. Prints figures only.
+// own line; and what each program spends of the processor in that second at rest. Runs on the display of the
+// session, or offscreen without one. Prints figures only.
 //
 //   mainwindowbench [--runs N]
 #include "platform/ui/qtaccess.h"
@@ -14,8 +15,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -26,6 +29,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -75,6 +80,24 @@ class FirstPaint : public QObject {
     QWidget* m_window;
 };
 
+// Processor time of the whole process (all its threads) in ms.
+double ProcessorMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// A second of the event loop left to itself, as a user looks at the window; prints the processor
+// time it took.
+void RestOneSecond() {
+    const double before = ProcessorMs();
+    QEventLoop rest;
+    QTimer::singleShot(1000, &rest, &QEventLoop::quit);
+    rest.exec();
+    std::printf("rest-cpu %.1f\n", ProcessorMs() - before);
+}
+
 void WaitForPaint(FirstPaint& paint) {
     while (!paint.painted) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
@@ -90,6 +113,7 @@ int RunEmptyWindow(int argc, char** argv) {
     WaitForPaint(paint);
     std::printf("painted\n");
     std::fflush(stdout);
+    RestOneSecond();
     return 0;
 }
 
@@ -106,12 +130,7 @@ int RunViewer() {
     std::printf("painted\n");
     std::fflush(stdout);
 
-    // At rest for a second, as a user looks at the window.
-    QElapsedTimer rest;
-    rest.start();
-    while (rest.elapsed() < 1000) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
+    RestOneSecond();
     const double capture = static_cast<double>(frame->GetView().GetFrameBufferSize()) * 4 / (1024.0 * 1024.0);
     std::printf("idle %.1f\n", ResidentMb());
     std::printf("capture %.1f\n", capture);
@@ -193,14 +212,22 @@ int main(int argc, char** argv) {
     std::vector<double> viewer;
     std::vector<double> shutDown;
     std::vector<double> idle;
+    std::vector<double> emptyRest;
+    std::vector<double> viewerRest;
     double capture = 0;
+    // The settings of one user for all runs: a first start writes them, as it does once for every
+    // user, and is not counted.
+    QTemporaryDir configHome;
+    RunChild(argv[0], "--child-viewer", configHome.path());
     for (int run = 0; run < runs; ++run) {
-        QTemporaryDir configHome;
-        empty.push_back(RunChild(argv[0], "--child-empty", configHome.path()).startUpMs);
+        const ChildRun emptyRun = RunChild(argv[0], "--child-empty", configHome.path());
+        empty.push_back(emptyRun.startUpMs);
+        emptyRest.push_back(Figure(emptyRun.lines, "rest-cpu"));
         const ChildRun started = RunChild(argv[0], "--child-viewer", configHome.path());
         viewer.push_back(started.startUpMs);
         shutDown.push_back(Figure(started.lines, "shutdown"));
         idle.push_back(Figure(started.lines, "idle"));
+        viewerRest.push_back(Figure(started.lines, "rest-cpu"));
         capture = Figure(started.lines, "capture");
     }
     const double emptyMs = Median(empty);
@@ -211,6 +238,8 @@ int main(int argc, char** argv) {
                 viewerMs, viewerMs - emptyMs, kStartUpGoalMs);
     std::printf("shut-down:                                %8.1f ms  (goal < %.0f ms)\n", Median(shutDown),
                 kShutDownGoalMs);
+    std::printf("processor time in a second at rest:       %8.1f ms  (empty Qt window: %.1f ms)\n",
+                Median(viewerRest), Median(emptyRest));
     std::printf("memory at rest, without capture buffers:  %8.1f MB  (goal < %.0f MB)\n", Median(idle),
                 kIdleMemoryGoalMb);
     std::printf("capture buffers, reserved:                %8.1f MB  (4 x 10 bytes per pixel of the primary "

@@ -233,14 +233,15 @@ TEST_F(ListTest, CustomDrawColoursRowsAndSelectionRemovedWhileDrawingStays) {
 TEST_F(ListTest, SettingTheSameColourWhileDrawingLetsTheListRest) {
     parent.recolourWhileDrawing = true;
     list.Invalidate();
-    Pump();
+    Pump(30);
     ASSERT_NE(std::count(parent.stages.begin(), parent.stages.end(), CDDS_PREPAINT), 0);
     parent.stages.clear();
     Pump(30);
     EXPECT_TRUE(parent.stages.empty());
     list.SetBkColor(RGB(0x20, 0x20, 0x20));
     Pump();
-    EXPECT_NE(std::count(parent.stages.begin(), parent.stages.end(), CDDS_PREPAINT), 0) << "a new colour repaints";
+    EXPECT_NE(std::count(parent.stages.begin(), parent.stages.end(), CDDS_PREPAINT), 0)
+        << "a new colour repaints";
 }
 
 TEST_F(ListTest, DefaultPaintingGoesIntoAGivenDC) {

@@ -535,6 +535,25 @@ TEST_F(DemoCardTest, TheCardIsOpenedAtStartUpWithoutAskingAndItsFirstRecordingPl
     EXPECT_EQ(*view->GetPlayingRowPointer(), 0);
 }
 
+TEST_F(DemoCardTest, ACardTakenOutWhilePlayingEndsItsRecordingAndLeavesTheListUsable) {
+    ScopedMessageBoxes messages;
+    ASSERT_EQ(view->OpenAndPlay(0), 1);
+    // The card is taken out: nothing is left where its drive was.
+    std::filesystem::rename(cardFolder / "democard", cardFolder / "taken out");
+    // What was open plays to its end; the next recording cannot be opened, and the user is told.
+    ASSERT_TRUE(WaitFor([&] { return !messages.boxes.texts.empty(); }, 20000));
+    EXPECT_TRUE(WaitFor([&] { return view->GetPlayer(0) == nullptr; }));
+    EXPECT_EQ(view->GetList().GetItemCount(), card.recordings);
+    // The list still answers: another row is refused the same way, and once the card is back its
+    // recordings play again.
+    const size_t told = messages.boxes.texts.size();
+    EXPECT_EQ(view->OpenAndPlay(2), 0);
+    EXPECT_GT(messages.boxes.texts.size(), told);
+    std::filesystem::rename(cardFolder / "taken out", cardFolder / "democard");
+    EXPECT_EQ(view->OpenAndPlay(2), 1);
+    EXPECT_NE(view->GetPlayer(0), nullptr);
+}
+
 TEST_F(MainWindowTest, AFolderDroppedOnTheViewIsReadAsACardAndThePlaylistSlidesOutOnlyWithRows) {
     const int count = MakeRecorderCard(recordings / "card", true).recordings;
     std::filesystem::create_directories(recordings / "empty");

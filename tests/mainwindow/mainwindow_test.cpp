@@ -370,9 +370,11 @@ TEST_F(MainWindowTest, ThePlaylistFollowsTheMainWindowUnlessAChannelIsEnlarged) 
     const HWND button = view->GetSkinControl(Table::ID_PLAYLIST)->m_hWnd;
     ASSERT_TRUE(WaitFor([&] { return !HasVisibleStyle(button); }));
     EXPECT_TRUE(Shown(view->GetPlaylist()));
-    // It opens beside the main window, as a panel docked right does, and docks at the next move.
+    // It opens at its own place on the main window, at its skin size, and stays there at the next move.
     const CRect main = WindowRect(frame->m_hWnd);
-    EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd).TopLeft(), CPoint(main.right, main.top + 4));
+    EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd),
+              CRect(CPoint(main.left + PlaylistDlg::kDockOffsetX, main.top + PlaylistDlg::kDockOffsetY),
+                    Component(CID_PLAYLIST_PANEL).Size()));
     frame->SetWindowPos(nullptr, 70, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_EQ(WindowRect(view->GetPlaylist().m_hWnd).TopLeft(),
               CPoint(70 + PlaylistDlg::kDockOffsetX, 20 + PlaylistDlg::kDockOffsetY));

@@ -100,16 +100,28 @@ TEST_F(PanelTest, ThePlaylistFollowsTheMainWindowAtItsOwnPlace) {
     playlist.ShowWindow(SW_SHOW);
     const CSize size = Skin().GetComponentRect(CID_PLAYLIST_PANEL, CRect()).Size();
 
+    playlist.ShowWindow(SW_HIDE);
+    playlist.SetWindowPos(nullptr, 0, 0, 10, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Opened, it appears at its own place on the main window, at the size of its skin component,
+    // wholly within the main window.
     playlist.BeginSlide(Skin().GetComponentRect(CID_PLAYLIST_PANEL, CRect()));
     CRect rect;
     playlist.GetWindowRect(&rect);
+    EXPECT_EQ(rect, CRect(CPoint(kMainLeft + 905, kMainTop + 393), size));
+    EXPECT_TRUE(playlist.IsWindowVisible());
     const CSize mainSize = Skin().GetComponentRect(CID_MAIN_WINDOW, CRect()).Size();
-    EXPECT_EQ(rect, CRect(CPoint(kMainLeft + mainSize.cx, kMainTop + 4), CSize(size.cx, mainSize.cy - 8)));
+    EXPECT_LE(rect.bottom, kMainTop + mainSize.cy);
+    EXPECT_LE(rect.right, kMainLeft + mainSize.cx);
+    // Its slide does not move it.
+    playlist.Slide();
+    playlist.GetWindowRect(&rect);
+    EXPECT_EQ(rect.TopLeft(), CPoint(kMainLeft + 905, kMainTop + 393));
 
     main.MoveWindow(50, 60, mainSize.cx, mainSize.cy);
     playlist.DockToParent();
     playlist.GetWindowRect(&rect);
-    EXPECT_EQ(rect, CRect(CPoint(50 + 905, 60 + 393), CSize(size.cx, mainSize.cy - 8)));
+    EXPECT_EQ(rect, CRect(CPoint(50 + 905, 60 + 393), size));
     EXPECT_TRUE(playlist.IsWindowVisible());
 }
 

@@ -154,6 +154,17 @@ BOOL PlaylistDlg::DockToParent() {
     return TRUE;
 }
 
+// Opened, the panel appears at once where it docks, at the size it is given. Placed right of the
+// main window at the main window's height, as the other panels open, it stood half outside the
+// main window and kept that height when the main window next moved and docked it.
+BOOL PlaylistDlg::BeginSlide(CRect size) {
+    if (MeasureRects()) {
+        Run({SlideRules::Place(m_parentRect.left + kDockOffsetX, m_parentRect.top + kDockOffsetY,
+                               size.Width(), size.Height(), SlideStep::Top, SWP_SHOWWINDOW)});
+    }
+    return TRUE;
+}
+
 BOOL PlaylistDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header != nullptr && header->idFrom == kListId && header->code == NM_DBLCLK) {

@@ -35,6 +35,7 @@ class PlaylistDlg : public CSlideSon {
     CSkinListCtrl& GetListCtrl() { return m_list; }
 
     BOOL DockToParent() override;
+    BOOL BeginSlide(CRect size) override;
     BOOL PreTranslateMessage(MSG* message) override;
 
     // The list keeps the left, top and width of its skin rectangle; its height follows the panel's

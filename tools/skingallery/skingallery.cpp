@@ -1,17 +1,30 @@
 // Draws every component of a skin archive with the control that shows it in the program and
 // writes each picture to <folder>/<id>_<type>.png; then the program's panels built from the skin:
-// the playlist holding rows (playlist.png) and the full-screen control bar (controlbar.png).
+// the playlist holding rows (playlist.png) and the full-screen control bar (controlbar.png); then
+// the program's own main window, made as the application makes it, with the skin and string
+// library beside this program: the frame as it starts (mainwindow.png), with its playlist panel
+// holding rows over it (mainwindow_playlist.png), and showing a made recording, paused, full screen
+// with the control bar up (mainwindow_fullscreen.png). The panels are windows of their own, drawn
+// where they lie over the frame. The view starts with model 3 and picks its background for it, so
+// the main window shows model 3's background; the other models' backgrounds are components above.
 // Usage: trevo_skingallery ResStorage.dat folder
 
 #include "platform/base/resourcemodule.h"
 #include "platform/base/unicode.h"
 #include "platform/ui/app.h"
+#include "platform/ui/bitmap.h"
 #include "platform/ui/cursor.h"
+#include "platform/ui/dc.h"
 #include "platform/ui/gdiobj.h"
+#include "platform/ui/picturedecoder.h"
+#include "platform/ui/screen.h"
 #include "platform/ui/window.h"
 #include "platform/ui/windowsnapshot.h"
+#include "platform/video/presentationtarget.h"
 #include "skintable.h"
+#include "tools/fixtures/avimaker.h"
 #include "viewer/app/globals.h"
+#include "viewer/catalogue/datadirstruct.h"
 #include "viewer/skin/borrowedbitmap.h"
 #include "viewer/skin/buttonex.h"
 #include "viewer/skin/painter.h"
@@ -21,6 +34,7 @@
 #include "viewer/skin/sliderctrlex.h"
 #include "viewer/skin/staticex.h"
 #include "viewer/ui/controlbarview.h"
+#include "viewer/ui/mainframe.h"
 #include "viewer/ui/playbackcontroldialog.h"
 #include "viewer/ui/playlistdlg.h"
 #include "viewer/ui/playlistview.h"
@@ -28,7 +42,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -323,6 +342,326 @@ bool DrawControlBar(ResStorage& store, const std::wstring& path) {
     return SaveWindowPicture(bar.m_hWnd, path);
 }
 
+void RemovePicture(const std::wstring& path) {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(Utf8FromWide(path)), ignored);
+}
+
+// A picture file as a bitmap of its own; null when it cannot be read.
+HBITMAP LoadPicture(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(Utf8FromWide(path)), std::ios::binary);
+    const std::vector<char> data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return data.empty() ? nullptr : DecodePictureData(data.data(), data.size(), RGB(255, 0, 255));
+}
+
+// Top-level windows as they lie on the screen over the first one, which gives the size, each
+// above those before it. The panels are windows of their own over the frame, so the frame's
+// picture alone leaves them out.
+class ScreenPicture : public CWnd {
+  public:
+    // No file is left behind when the whole is not drawn.
+    bool Save(const std::vector<HWND>& windows, const std::wstring& path) {
+        if (Compose(windows, path)) {
+            return true;
+        }
+        RemovePicture(path);
+        return false;
+    }
+
+  protected:
+    void OnPaint() override {
+        CPaintDC dc(this);
+        CDC memory;
+        memory.CreateCompatibleDC(&dc);
+        for (const Piece& piece : m_pieces) {
+            BITMAP size;
+            piece.bitmap->GetBitmap(&size);
+            CBitmap* previous = memory.SelectObject(piece.bitmap.get());
+            dc.BitBlt(piece.at.x, piece.at.y, size.bmWidth, size.bmHeight, &memory, 0, 0, SRCCOPY);
+            memory.SelectObject(previous);
+        }
+    }
+
+  private:
+    struct Piece {
+        std::unique_ptr<CBitmap> bitmap;
+        CPoint at;
+    };
+
+    // Each window's own picture passes through the file, which then takes the whole.
+    bool Compose(const std::vector<HWND>& windows, const std::wstring& path) {
+        CRect area;
+        ::GetWindowRect(windows.front(), &area);
+        for (const HWND window : windows) {
+            CRect rect;
+            ::GetWindowRect(window, &rect);
+            if (!SaveWindowPicture(window, path)) {
+                return false;
+            }
+            const HBITMAP picture = LoadPicture(path);
+            if (picture == nullptr) {
+                return false;
+            }
+            auto piece = std::make_unique<CBitmap>();
+            piece->Attach(picture);
+            m_pieces.push_back({std::move(piece), CPoint(rect.left - area.left, rect.top - area.top)});
+        }
+        return CreateEx(0, StageClass(), L"screen", WS_POPUP | WS_VISIBLE, 0, 0, area.Width(), area.Height(),
+                        nullptr, nullptr) != FALSE &&
+               SaveWindowPicture(m_hWnd, path);
+    }
+
+    std::vector<Piece> m_pieces;
+};
+
+// Whether the picture file shows the video picture with its corner at the point, on a grid over
+// the picture's upper three quarters (the control bar may cover the rest).
+bool ShowsVideo(const std::wstring& path, const PresentedPicture& video, const CPoint& at) {
+    CBitmap picture;
+    if (video.IsNull() || !picture.Attach(LoadPicture(path))) {
+        return false;
+    }
+    CDC memory;
+    memory.CreateCompatibleDC(nullptr);
+    CBitmap* previous = memory.SelectObject(&picture);
+    bool same = true;
+    for (int row = 0; row < 4 && same; ++row) {
+        for (int column = 0; column < 4 && same; ++column) {
+            const int x = video.Width() * (2 * column + 1) / 8;
+            const int y = video.Height() * 3 * (2 * row + 1) / 32;
+            const DWORD shown = video.Pixel(x, y);
+            same = memory.GetPixel(at.x + x, at.y + y) ==
+                   RGB((shown >> 16) & 0xFF, (shown >> 8) & 0xFF, shown & 0xFF);
+        }
+    }
+    memory.SelectObject(previous);
+    return same;
+}
+
+constexpr UINT WM_TOUR_START = WM_APP + 1;
+constexpr UINT WM_TOUR_PICTURE_SHOWN = WM_APP + 2;
+
+// Stands between channel 0's window and the pictures presented for it: the window shows each as
+// before, and the tour hears of it, so that it waits for pictures rather than for time.
+class PresentationWatch : public IPresentationTarget {
+  public:
+    PresentationWatch(std::shared_ptr<IPresentationTarget> window, HWND listener)
+        : m_window(std::move(window)), m_listener(listener) {}
+    SIZE ClientSize() const override { return m_window->ClientSize(); }
+    void Present(const PresentedPicture& picture) override {
+        m_window->Present(picture);
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_last = picture;
+        }
+        PostMessageW(m_listener, WM_TOUR_PICTURE_SHOWN, 0, 0);
+    }
+    PresentedPicture Last() const {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_last;
+    }
+
+  private:
+    const std::shared_ptr<IPresentationTarget> m_window;
+    const HWND m_listener;
+    mutable std::mutex m_lock;
+    PresentedPicture m_last;
+};
+
+// Takes the program's main window through what its pictures need, one event at a time, inside
+// the program's own message loop; closing the main window at the end ends the loop.
+class MainWindowTour : public CWnd {
+  public:
+    MainWindowTour(CMainFrame& frame, const std::wstring& folder)
+        : m_frame(frame), m_view(frame.GetView()), m_folder(folder) {}
+
+    bool Start() {
+        if (CreateEx(0, StageClass(), L"tour", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr) == FALSE) {
+            return false;
+        }
+        const HWND channel = m_view.GetChannelWindow(0).m_hWnd;
+        m_windowTarget = FindPresentationTarget(channel);
+        if (m_windowTarget == nullptr) {
+            return false;
+        }
+        m_watch = std::make_shared<PresentationWatch>(m_windowTarget, m_hWnd);
+        RegisterPresentationTarget(channel, m_watch);
+        // Only against a hang: every step waits for an event of its own.
+        SetTimer(kWatchdogTimer, 60000);
+        // After whatever the main window's creation left queued.
+        return PostMessage(WM_TOUR_START) != FALSE;
+    }
+    int Failures() const { return m_failures; }
+    std::wstring RecordingFolder() const { return m_folder + L"/recording"; }
+
+  protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_TOUR_START) {
+            DrawStartUp();
+            return 0;
+        }
+        if (message == WM_TOUR_PICTURE_SHOWN) {
+            PictureShown();
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+    void OnTimer(UINT_PTR id) override {
+        if (id == kWatchdogTimer && m_step != Step::Done) {
+            Fail("mainwindow_fullscreen.png", "no picture of the recording came");
+            Finish();
+        }
+    }
+
+  private:
+    enum class Step { StartUp, FirstPicture, FullScreenPicture, Done };
+    static constexpr UINT_PTR kWatchdogTimer = 1;
+    // Pictures looked at before giving up on one that shows the video full screen.
+    static constexpr int kFullScreenTries = 8;
+
+    void Fail(const char* picture, const char* why) {
+        std::fprintf(stderr, "%s was not drawn: %s\n", picture, why);
+        ++m_failures;
+    }
+
+    void DrawStartUp() {
+        if (!SaveWindowPicture(m_frame.m_hWnd, m_folder + L"/mainwindow.png")) {
+            Fail("mainwindow.png", "the frame's picture was not written");
+        }
+        PlaylistDlg& playlist = m_view.GetPlaylist();
+        CSkinListCtrl& list = playlist.GetListCtrl();
+        FillRows(list);
+        list.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
+        if (!playlist.IsWindowVisible()) {
+            Fail("mainwindow_playlist.png", "the playlist is not showing");
+        } else if (!ScreenPicture().Save({m_frame.m_hWnd, playlist.m_hWnd},
+                                         m_folder + L"/mainwindow_playlist.png")) {
+            Fail("mainwindow_playlist.png", "the picture was not written");
+        }
+        if (const char* why = OpenRecording()) {
+            Fail("mainwindow_fullscreen.png", why);
+            Finish();
+            return;
+        }
+        m_step = Step::FirstPicture;
+    }
+
+    // One made recording of the start-up model, through the catalogue and the view; null once it
+    // plays on channel 0, else why not.
+    const char* OpenRecording() {
+        const std::wstring path = RecordingFolder() + L"/2023_05_24_12_30_01_F_N.avi";
+        try {
+            fixtures::QuietCodecLogs();
+            fixtures::AviOptions options;
+            options.video.codec = fixtures::VideoCodec::H264;
+            options.video.frameCount = 60;
+            options.textChunks = false;
+            std::filesystem::create_directories(std::filesystem::path(Utf8FromWide(RecordingFolder())));
+            fixtures::MakeAviRecording(std::filesystem::path(Utf8FromWide(path)), options);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s\n", error.what());
+            return "the recording was not made";
+        }
+        if (m_view.GetCatalogue().AddFile(path, &m_view.GetList()) == 0) {
+            return "the catalogue did not take the recording";
+        }
+        m_view.GetCatalogue().FillListByType(&m_view.GetList(), 9, 1);
+        if (m_view.OpenAndPlay(0) != 1 || m_view.GetPlayer(0) == nullptr) {
+            return "the recording did not open";
+        }
+        return nullptr;
+    }
+
+    void PictureShown() {
+        if (m_step == Step::FirstPicture) {
+            // Paused, the picture stays still and every repaint presents it again.
+            m_view.Pause();
+            m_view.SetScreenMode(0, 1);
+            // The cursor near the bottom of the monitor brings the bar up, and keeps it there.
+            const CPoint nearBottom(20, g_monitorHeight - 10);
+            SetCursorPos(g_monitorLeft + nearBottom.x, g_monitorTop + nearBottom.y);
+            m_view.GetChannelWindow(0).SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(nearBottom.x, nearBottom.y));
+            if (!m_view.GetControlBar().IsWindowVisible()) {
+                Fail("mainwindow_fullscreen.png", "the control bar did not come up");
+                Finish();
+                return;
+            }
+            m_step = Step::FullScreenPicture;
+            return;
+        }
+        if (m_step != Step::FullScreenPicture) {
+            return;
+        }
+        CRect channel;
+        m_view.GetChannelWindow(0).GetWindowRect(&channel);
+        const PresentedPicture shown = m_watch->Last();
+        if (shown.Width() != channel.Width() || shown.Height() != channel.Height()) {
+            return;
+        }
+        CRect frame;
+        m_frame.GetWindowRect(&frame);
+        const std::wstring path = m_folder + L"/mainwindow_fullscreen.png";
+        if (!ScreenPicture().Save({m_frame.m_hWnd, m_view.GetControlBar().m_hWnd}, path)) {
+            Fail("mainwindow_fullscreen.png", "the picture was not written");
+            Finish();
+        } else if (ShowsVideo(path, shown, CPoint(channel.left - frame.left, channel.top - frame.top))) {
+            Finish();
+        } else if (++m_fullScreenTries == kFullScreenTries) {
+            // Taking the picture repaints the channel, which presents the paused picture again.
+            RemovePicture(path);
+            Fail("mainwindow_fullscreen.png", "the video did not show in the picture");
+            Finish();
+        }
+    }
+
+    void Finish() {
+        m_step = Step::Done;
+        KillTimer(kWatchdogTimer);
+        RegisterPresentationTarget(m_view.GetChannelWindow(0).m_hWnd, m_windowTarget);
+        m_frame.PostMessage(WM_CLOSE);
+    }
+
+    CMainFrame& m_frame;
+    CChildView& m_view;
+    const std::wstring m_folder;
+    std::shared_ptr<IPresentationTarget> m_windowTarget;
+    std::shared_ptr<PresentationWatch> m_watch;
+    Step m_step = Step::StartUp;
+    int m_fullScreenTries = 0;
+    int m_failures = 0;
+};
+
+// The main window made as the application makes it, driven through the program's message loop;
+// answers the pictures that were not drawn.
+int DrawMainWindow(CWinApp& application, const std::wstring& folder) {
+    // What the application object records before the frame exists.
+    g_screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    g_screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    g_monitorLeft = 0;
+    g_layoutWidth = 1920;
+    g_layoutHeight = 1080;
+    constexpr int kPictures = 3;
+    CMainFrame frame;
+    application.m_pMainWnd = &frame;
+    if (!frame.LoadFrame(CMainFrame::kResourceId, CMainFrame::kFrameStyle)) {
+        application.m_pMainWnd = nullptr;
+        std::fprintf(stderr, "the main window was not made\n");
+        return kPictures;
+    }
+    frame.ShowWindow(SW_SHOW);
+    frame.UpdateWindow();
+    MainWindowTour tour(frame, folder);
+    if (!tour.Start()) {
+        std::fprintf(stderr, "the main window's tour did not start\n");
+        frame.SendMessage(WM_CLOSE);
+        return kPictures;
+    }
+    application.Run();
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(Utf8FromWide(tour.RecordingFolder())), ignored);
+    return tour.Failures();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -354,6 +693,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the control bar was not drawn\n");
         ++failures;
     }
+    failures += DrawMainWindow(application, folder);
     FreeLibrary(g_hResourceDll);
     g_hResourceDll = nullptr;
     return failures == 0 ? 0 : 1;

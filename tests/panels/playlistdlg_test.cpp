@@ -116,8 +116,8 @@ TEST_F(PlaylistTest, TheBuilderMakesTheListOfTheSkin) {
     }
     // No language set: the table of 1033, which holds this edition's Japanese texts.
     EXPECT_EQ(playlist.GetLanguageId(), 1033);
-    EXPECT_EQ(Headings(List()), (std::vector<std::wstring>{L"", L"\u7A2E\u985E", L"\u65E5\u4ED8&\u6642\u523B",
-                                                           L"\u25B3", L"\u25BD", L"\u25C1", L"\u25B7"}));
+    EXPECT_EQ(Headings(List()), (std::vector<std::wstring>{L"", L"\u7A2E\u985E", L"\u65E5\u6642", L"\u25B3",
+                                                           L"\u25BD", L"\u25C1", L"\u25B7"}));
 }
 
 TEST_F(PlaylistTest, TheListDrawsTheViewsPlayingRowAndThePanelItsSkinAroundIt) {

@@ -316,6 +316,41 @@ TEST_F(StringTables, KoreanTextsTheCatalogueAndSkinStoreShow) {
     }
 }
 
+TEST_F(StringTables, KoreanAndJapaneseReadAsANativeUserWritesThem) {
+    const struct {
+        LANGID language;
+        UINT id;
+        const wchar_t* text;
+    } wording[] = {
+        {KOREAN, 160, L"디렉터리를 선택하십시오."},
+        {KOREAN, 162, L"날짜/시간"},
+        {KOREAN, 168, L"디렉터리를 열 수 없습니다."},
+        {KOREAN, 172, L"환경 파일이 로드되지 않았습니다."},
+        {KOREAN, 176, L"드라이브/디렉터리"},
+        {KOREAN, 206, L"파일 검증"},
+        {KOREAN, 212, L"완료되었습니다. \n(경로: C:\\repair)"},
+        {KOREAN, 215,
+         L"다른 프로그램에서 사용 중인 파일입니다. 해당 프로그램을 종료한 후 다시 시도하십시오."},
+        {KOREAN, 218,
+         L"비밀번호를 분실하면 이 프로그램을 다시 설치해야 합니다. 주의: 모든 데이터가 삭제됩니다."},
+        {KOREAN, 224, L"비밀번호가 일치하지 않습니다."},
+        {KOREAN, 236, L"드라이브 '%c'의 모든 데이터가 삭제되며 복구할 수 없습니다.\n계속하시겠습니까?"},
+        {JAPANESE, 162, L"日時"},
+        {JAPANESE, 174, L"録画ファイルを解析中..."},
+        {JAPANESE, 206, L"ファイル検証"},
+        {JAPANESE, 218,
+         L"비밀번호를 분실하면 이 프로그램을 다시 설치해야 합니다. 주의: 모든 데이터가 삭제됩니다."},
+        {JAPANESE, 224, L"비밀번호가 일치하지 않습니다."},
+        {JAPANESE, 234,
+         L"再生中のファイルをコピーしますか？\nコンピューターによっては、コピーに時間がかかる場合があります"
+         L"。"},
+    };
+    for (const auto& expected : wording) {
+        EXPECT_EQ(Load(expected.id, expected.language), expected.text)
+            << expected.language << " id " << expected.id;
+    }
+}
+
 TEST_F(StringTables, TranslationsKeepPlaceholdersLineBreaksAndTheRepairPath) {
     for (const auto& [id, english] : EnglishTexts()) {
         for (const LANGID language : ALL_LANGUAGES) {

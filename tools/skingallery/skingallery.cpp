@@ -1,14 +1,15 @@
 // Draws every component of a skin archive with the control that shows it in the program and
 // writes each picture to <folder>/<id>_<type>.png; then the program's panels built from the skin:
-// the playlist holding rows (playlist.png) and the full-screen control bar (controlbar.png); then
-// the program's own main window, made as the application makes it, with the skin and string
-// library beside this program: the frame as it starts (mainwindow.png), with its playlist panel
-// holding rows over it (mainwindow_playlist.png), and showing a made recording, paused, full screen
-// with the control bar up (mainwindow_fullscreen.png). The panels are windows of their own, drawn
+// the playlist holding rows (playlist.png, and in Korean playlist_ko.png) and the full-screen
+// control bar (controlbar.png); then the program's own main window, made as the application makes
+// it, with the skin and string library beside this program: the frame as it starts (mainwindow.png), with its
+// playlist panel holding rows over it (mainwindow_playlist.png), and showing a made recording, paused, full
+// screen with the control bar up (mainwindow_fullscreen.png). The panels are windows of their own, drawn
 // where they lie over the frame. The view starts with model 3 and picks its background for it, so
 // the main window shows model 3's background; the other models' backgrounds are components above.
 // Usage: trevo_skingallery ResStorage.dat folder
 
+#include "platform/base/registry.h"
 #include "platform/base/resourcemodule.h"
 #include "platform/base/unicode.h"
 #include "platform/ui/app.h"
@@ -662,6 +663,27 @@ int DrawMainWindow(CWinApp& application, const std::wstring& folder) {
     return tour.Failures();
 }
 
+// The playlist in Korean, the language a user picks with the settings value "LanguageID" 0. The
+// value is taken away again, so that the main window starts in the default language.
+bool DrawKoreanPlaylist(const std::wstring& archive, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\TREVO_VIEWER\\conf", 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const wchar_t korean[] = L"0";
+    RegSetValueExW(key, L"LanguageID", 0, REG_SZ, reinterpret_cast<const BYTE*>(korean), sizeof(korean));
+    bool drawn = false;
+    {
+        ResStorage store;
+        drawn = store.GetLanguageId() == 1042 && store.LoadSkin(archive, nullptr) != 0 &&
+                DrawPlaylist(store, path);
+    }
+    RegDeleteValueW(key, L"LanguageID");
+    RegCloseKey(key);
+    return drawn;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -691,6 +713,10 @@ int main(int argc, char** argv) {
     }
     if (!DrawControlBar(store, folder + L"/controlbar.png")) {
         std::fprintf(stderr, "the control bar was not drawn\n");
+        ++failures;
+    }
+    if (!DrawKoreanPlaylist(WideFromUtf8(argv[1]), folder + L"/playlist_ko.png")) {
+        std::fprintf(stderr, "the Korean playlist was not drawn\n");
         ++failures;
     }
     failures += DrawMainWindow(application, folder);

@@ -49,8 +49,7 @@ HRESULT CopyRows(const QImage& image, BYTE* buffer, std::size_t size, int pitch)
     return S_OK;
 }
 
-void Fill(VideoSurface::Impl& pixels, D3DCOLOR colour) {
-    std::uint8_t* bytes = pixels.bytes.data();
+void Fill(VideoSurface::Impl& pixels, std::uint8_t* bytes, D3DCOLOR colour) {
     const int rowBytes = pixels.width * SurfaceBytesPerPixel(pixels.format);
     const BYTE red = (colour >> 16) & 0xFF;
     const BYTE green = (colour >> 8) & 0xFF;
@@ -108,15 +107,37 @@ void Fill(VideoSurface::Impl& pixels, D3DCOLOR colour) {
 
 } // namespace
 
-std::uint8_t* SurfaceBytes(VideoSurface::Impl& surface) {
+namespace {
+
+VideoSurface::Impl::Bytes NewBytes(const VideoSurface::Impl& surface) {
     // Readers fetch whole vectors, a little past the last pixel.
-    if (surface.bytes.empty()) {
-        surface.bytes.assign(surface.dataSize + 2 * static_cast<std::size_t>(surface.pitch) + 256, 0);
+    return std::make_shared<std::vector<std::uint8_t>>(surface.dataSize +
+                                                       2 * static_cast<std::size_t>(surface.pitch) + 256);
+}
+
+} // namespace
+
+const std::uint8_t* SurfaceBytesToRead(VideoSurface::Impl& surface) {
+    if (!surface.bytes) {
+        surface.bytes = NewBytes(surface);
         if (surface.pendingFill)
-            Fill(surface, *surface.pendingFill);
+            Fill(surface, surface.bytes->data(), *surface.pendingFill);
         surface.pendingFill.reset();
     }
-    return surface.bytes.data();
+    return surface.bytes->data();
+}
+
+std::uint8_t* SurfaceBytesToWrite(VideoSurface::Impl& surface, bool discard) {
+    SurfaceBytesToRead(surface);
+    if (surface.bytes.use_count() > 1) {
+        VideoSurface::Impl::Bytes own =
+            surface.spare && surface.spare.use_count() == 1 ? std::move(surface.spare) : NewBytes(surface);
+        if (!discard)
+            *own = *surface.bytes;
+        surface.spare = std::move(surface.bytes);
+        surface.bytes = std::move(own);
+    }
+    return surface.bytes->data();
 }
 
 VideoDevice::VideoDevice(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
@@ -184,10 +205,27 @@ HRESULT VideoDevice::ColorFill(VideoSurface& surface, D3DCOLOR colour) const {
     if (SurfaceBytesPerPixel(pixels.format) == 0)
         return D3DERR_INVALIDCALL;
     std::lock_guard<std::mutex> guard(pixels.lock);
-    if (pixels.bytes.empty())
+    if (!pixels.bytes)
         pixels.pendingFill = colour;
     else
-        Fill(pixels, colour);
+        Fill(pixels, SurfaceBytesToWrite(pixels, true), colour);
+    return S_OK;
+}
+
+HRESULT VideoDevice::UpdateSurface(VideoSurface& source, VideoSurface& target) const {
+    VideoSurface::Impl& from = source.GetImpl();
+    VideoSurface::Impl& to = target.GetImpl();
+    if (&from == &to || from.width != to.width || from.height != to.height || from.format != to.format)
+        return D3DERR_INVALIDCALL;
+    VideoSurface::Impl::Bytes picture;
+    {
+        std::lock_guard<std::mutex> guard(from.lock);
+        SurfaceBytesToRead(from);
+        picture = from.bytes;
+    }
+    std::lock_guard<std::mutex> guard(to.lock);
+    to.bytes = std::move(picture);
+    to.pendingFill.reset();
     return S_OK;
 }
 

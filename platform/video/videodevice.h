@@ -38,6 +38,9 @@ class VideoDevice {
                                         std::unique_ptr<VideoSurface>* surface) const;
     // The whole surface in one colour (converted to the surface's format).
     HRESULT ColorFill(VideoSurface& surface, D3DCOLOR colour) const;
+    // The target holds the source's picture from now on; both of the same size and format, which
+    // may belong to another device. The picture is shared, not copied, until one of them is written.
+    HRESULT UpdateSurface(VideoSurface& source, VideoSurface& target) const;
 
     // The window's client rectangle now; empty when it has none or is gone.
     RECT GetClientRect() const;

@@ -34,16 +34,24 @@ struct VideoSurface::Impl {
     D3DFORMAT format = D3DFMT_UNKNOWN;
     int pitch = 0;
     std::size_t dataSize = 0;
-    // dataSize bytes plus slack for readers that fetch whole vectors; empty until the surface is
+    using Bytes = std::shared_ptr<std::vector<std::uint8_t>>;
+    // dataSize bytes plus slack for readers that fetch whole vectors; none until the surface is
     // first written or read, so that renderers nobody plays into cost neither memory nor start-up.
-    std::vector<std::uint8_t> bytes;
+    // A copy of another surface shares that surface's bytes until one of the two is written.
+    Bytes bytes;
+    // The bytes this surface had before it last wrote into new ones; taken again once nobody
+    // shares them, so that writing after a copy does not fault in fresh memory every time.
+    Bytes spare;
     // A colour filled into the surface before it had its bytes.
     std::optional<D3DCOLOR> pendingFill;
     std::mutex lock;
 };
 
 // The surface's bytes, made (and given any pending fill) on first use. The caller holds its lock.
-std::uint8_t* SurfaceBytes(VideoSurface::Impl& surface);
+const std::uint8_t* SurfaceBytesToRead(VideoSurface::Impl& surface);
+// The same, for writing: bytes shared with a copy are left to it first, carried over unless the
+// caller overwrites them all (discard).
+std::uint8_t* SurfaceBytesToWrite(VideoSurface::Impl& surface, bool discard);
 
 // A rectangle of a surface as the scaler reads it.
 struct SurfacePlanes {

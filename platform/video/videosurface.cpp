@@ -18,12 +18,12 @@ D3DFORMAT VideoSurface::Format() const {
     return m_impl->format;
 }
 
-HRESULT VideoSurface::LockRect(D3DLOCKED_RECT* locked) {
+HRESULT VideoSurface::LockRect(D3DLOCKED_RECT* locked, DWORD flags) {
     if (!locked)
         return D3DERR_INVALIDCALL;
     m_impl->lock.lock();
     locked->Pitch = m_impl->pitch;
-    locked->pBits = SurfaceBytes(*m_impl);
+    locked->pBits = SurfaceBytesToWrite(*m_impl, (flags & D3DLOCK_DISCARD) != 0);
     return S_OK;
 }
 
@@ -92,7 +92,7 @@ bool PlanesOfSurface(VideoSurface::Impl& surface, const RECT& rect, SurfacePlane
     planes->format = PixelFormatOfSurface(surface.format);
     planes->width = right - left;
     planes->height = bottom - top;
-    const std::uint8_t* base = SurfaceBytes(surface);
+    const std::uint8_t* base = SurfaceBytesToRead(surface);
     const int pitch = surface.pitch;
     if (!planar) {
         planes->data[0] = base + static_cast<std::size_t>(top) * pitch +

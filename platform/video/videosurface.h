@@ -19,8 +19,9 @@ class VideoSurface {
 
     // The whole surface for reading and writing, held until UnlockRect on the same thread. Planar
     // formats keep their planes one after the other: YV12 the luma rows, then the V and the U rows
-    // at half the pitch; NV12 the luma rows, then the interleaved U/V rows at the pitch.
-    HRESULT LockRect(D3DLOCKED_RECT* locked);
+    // at half the pitch; NV12 the luma rows, then the interleaved U/V rows at the pitch. With
+    // D3DLOCK_DISCARD the caller writes every pixel and finds undefined ones.
+    HRESULT LockRect(D3DLOCKED_RECT* locked, DWORD flags = 0);
     HRESULT UnlockRect();
 
     struct Impl;

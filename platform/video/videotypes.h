@@ -29,6 +29,9 @@ constexpr D3DFORMAT D3DFMT_UYVY = MAKEFOURCC('U', 'Y', 'V', 'Y');
 constexpr D3DFORMAT D3DFMT_YV12 = MAKEFOURCC('Y', 'V', '1', '2');
 constexpr D3DFORMAT D3DFMT_NV12 = MAKEFOURCC('N', 'V', '1', '2');
 
+// LockRect: the caller writes every pixel, so what the surface held need not be kept.
+constexpr DWORD D3DLOCK_DISCARD = 0x00002000;
+
 constexpr HRESULT D3DERR_WRONGTEXTUREFORMAT = static_cast<HRESULT>(0x88760818u);
 constexpr HRESULT D3DERR_DEVICELOST = static_cast<HRESULT>(0x88760868u);
 constexpr HRESULT D3DERR_DEVICENOTRESET = static_cast<HRESULT>(0x88760869u);

@@ -160,6 +160,55 @@ TEST_F(RendererTest, PresentsTheSurfaceJustWritten) {
     }
 }
 
+TEST_F(RendererTest, TheZoomRendererSharesTheMainPictureAndEachKeepsItsOwnWhenTheOtherWrites) {
+    const HWND zoomWindow = reinterpret_cast<HWND>(0x7201);
+    auto zoomTarget = std::make_shared<TestWindow>(640, 360);
+    RegisterPresentationTarget(zoomWindow, zoomTarget);
+    auto main = Make(64, 36, D3DFMT_YUY2);
+    auto zoom = std::make_unique<D3D9RenderImpl>();
+    ASSERT_EQ(zoom->Initialize(zoomWindow, TRUE), S_OK);
+    ASSERT_EQ(zoom->CreateVideoSurface(64, 36, D3DFMT_YUY2), S_OK);
+    const auto greyPicture = [](int luma) { return Yuy2FromLuma(64, 36, [=](int, int) { return luma; }); };
+    const auto shows = [](TestWindow& window, int luma) {
+        const int grey = GreyOf(luma);
+        return Near(window.LastPicture().Pixel(320, 180), grey, grey, grey, 3);
+    };
+
+    EXPECT_EQ(zoom->UploadFrameFrom(0, *main), D3DERR_INVALIDCALL) << "nothing to take yet";
+    std::vector<BYTE> picture = greyPicture(60);
+    ASSERT_EQ(main->UploadFrame(0, 0, picture.data(), nullptr, nullptr), S_OK);
+    ASSERT_EQ(zoom->UploadFrameFrom(0, *main), S_OK);
+    ASSERT_EQ(zoom->PresentNextFrame(0), S_OK);
+    EXPECT_TRUE(shows(*zoomTarget, 60));
+
+    // The main renderer writes both its surfaces again; the zoom renderer still shows its picture.
+    for (const int luma : {110, 160}) {
+        picture = greyPicture(luma);
+        ASSERT_EQ(main->UploadFrame(0, 0, picture.data(), nullptr, nullptr), S_OK);
+    }
+    ASSERT_EQ(zoom->PresentNextFrame(0), S_OK);
+    EXPECT_TRUE(shows(*zoomTarget, 60));
+    ASSERT_EQ(main->PresentNextFrame(0), S_OK);
+    EXPECT_TRUE(shows(*m_window, 160));
+
+    // And the other way round: the zoom renderer writing its surfaces leaves the main picture be.
+    ASSERT_EQ(zoom->UploadFrameFrom(1, *main), S_OK);
+    for (const int luma : {200, 30}) {
+        picture = greyPicture(luma);
+        ASSERT_EQ(zoom->UploadFrame(0, 1, picture.data(), nullptr, nullptr), S_OK);
+    }
+    ASSERT_EQ(main->PresentNextFrame(0), S_OK);
+    EXPECT_TRUE(shows(*m_window, 160));
+    ASSERT_EQ(zoom->PresentNextFrame(1), S_OK);
+    EXPECT_TRUE(shows(*zoomTarget, 30));
+
+    auto other = std::make_unique<D3D9RenderImpl>();
+    ASSERT_EQ(other->Initialize(zoomWindow, TRUE), S_OK);
+    ASSERT_EQ(other->CreateVideoSurface(32, 36, D3DFMT_YUY2), S_OK);
+    EXPECT_EQ(other->UploadFrameFrom(0, *main), D3DERR_INVALIDCALL) << "surfaces of another size";
+    UnregisterPresentationTarget(zoomWindow);
+}
+
 TEST_F(RendererTest, NothingHeldBeforeTheFirstPresentation) {
     auto renderer = Make(64, 36, D3DFMT_YUY2);
     EXPECT_EQ(renderer->PresentLastFrame(), S_OK);

@@ -320,7 +320,7 @@ HRESULT D3D9RenderImpl::UploadFrame(int channel, int index, BYTE* plane0, BYTE* 
     if (!surface)
         return D3DERR_INVALIDCALL;
     D3DLOCKED_RECT locked;
-    hr = surface->LockRect(&locked);
+    hr = surface->LockRect(&locked, D3DLOCK_DISCARD);
     if (FAILED(hr))
         return hr;
     CopyPlanes(channel, locked.pBits, locked.Pitch, plane0, plane1, plane2);
@@ -331,6 +331,36 @@ HRESULT D3D9RenderImpl::UploadFrame(int channel, int index, BYTE* plane0, BYTE* 
             surfaceOfIndex[index] = target;
     }
     return surface->UnlockRect();
+}
+
+HRESULT D3D9RenderImpl::UploadFrameFrom(int index, D3D9RenderImpl& source) {
+    if (&source == this || !device)
+        return D3DERR_INVALIDCALL;
+    HRESULT hr = TestDevice();
+    if (FAILED(hr))
+        return hr;
+    VideoSurface* picture;
+    {
+        std::lock_guard<std::mutex> guard(source.lock);
+        picture = source.lastWritten != -1 ? source.videoSurfaces[source.lastWritten].get() : nullptr;
+    }
+    int target;
+    VideoSurface* surface;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        target = (lastWritten + 1) % 2;
+        surface = videoSurfaces[target].get();
+    }
+    if (!picture || !surface)
+        return D3DERR_INVALIDCALL;
+    hr = device->UpdateSurface(*picture, *surface);
+    if (FAILED(hr))
+        return hr;
+    std::lock_guard<std::mutex> guard(lock);
+    lastWritten = target;
+    if (index == 0 || index == 1)
+        surfaceOfIndex[index] = target;
+    return S_OK;
 }
 
 HRESULT D3D9RenderImpl::PresentSurface(int surfaceIndex, bool keep) {

@@ -59,6 +59,10 @@ class D3D9RenderImpl : public IRenderable {
     // is the engine's picture-queue index. E_POINTER for missing planes; a lost device sets
     // deviceLost and returns the device's failure.
     virtual HRESULT UploadFrame(int channel, int index, BYTE* plane0, BYTE* plane1, BYTE* plane2);
+    // The picture the source last took for the same channel, taken as if uploaded here: the zoom
+    // renderer shares the main renderer's picture instead of copying it. D3DERR_INVALIDCALL when
+    // the source holds none or its surfaces differ from these.
+    HRESULT UploadFrameFrom(int index, D3D9RenderImpl& source);
     // Shows the held picture again, unless another presentation is under way (then nothing).
     HRESULT PresentLastFrame();
     void InvalidateFrame();

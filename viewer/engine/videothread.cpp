@@ -56,11 +56,12 @@ void Upload(VideoState* is, VideoPicture* vp, int index) {
     const int channel = is->channel;
     PlayerChannelTables& tables = PlayerTables();
     GuardedRendererCall(channel, [&] {
-        if (D3D9RenderImpl* main = tables.mainRenderer[channel].get())
-            main->UploadFrame(channel, index, vp->planes[0], vp->planes[2], vp->planes[1]);
-    });
-    GuardedRendererCall(channel, [&] {
-        if (D3D9RenderImpl* zoom = tables.zoomRenderer[channel].get())
+        D3D9RenderImpl* main = tables.mainRenderer[channel].get();
+        const bool uploaded =
+            main && SUCCEEDED(main->UploadFrame(channel, index, vp->planes[0], vp->planes[2], vp->planes[1]));
+        // The zoom renderer shows the same picture: it shares the main renderer's.
+        D3D9RenderImpl* zoom = tables.zoomRenderer[channel].get();
+        if (zoom && !(uploaded && SUCCEEDED(zoom->UploadFrameFrom(index, *main))))
             zoom->UploadFrame(channel, index, vp->planes[0], vp->planes[2], vp->planes[1]);
     });
 }

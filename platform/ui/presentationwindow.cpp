@@ -46,13 +46,18 @@ QString KeeperName() {
 }
 
 // Lives as a child of the window's widget: follows its size and takes the receiver away with it.
+// A window that is hidden or whose top-level window is minimised counts as having no size, so that
+// devices do no work for pictures nobody sees.
 class TargetKeeper final : public QObject {
   public:
     TargetKeeper(QWidget* widget, HWND window, std::shared_ptr<WindowTarget> target)
-        : QObject(widget), m_window(window), m_target(std::move(target)) {
+        : QObject(widget), m_widget(widget), m_window(window), m_target(std::move(target)) {
         setObjectName(KeeperName());
-        m_target->Follow(widget->size());
+        Follow();
         widget->installEventFilter(this);
+        if (widget->window() != widget) {
+            widget->window()->installEventFilter(this);
+        }
     }
 
     ~TargetKeeper() override {
@@ -61,14 +66,27 @@ class TargetKeeper final : public QObject {
         }
     }
 
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Resize) {
-            m_target->Follow(static_cast<QWidget*>(watched)->size());
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::WindowStateChange:
+            Follow();
+            break;
+        default:
+            break;
         }
         return false;
     }
 
   private:
+    void Follow() {
+        const bool seen = m_widget->isVisible() && !m_widget->window()->isMinimized();
+        m_target->Follow(seen ? m_widget->size() : QSize(0, 0));
+    }
+
+    QWidget* m_widget;
     HWND m_window;
     std::shared_ptr<WindowTarget> m_target;
 };

@@ -37,7 +37,8 @@ class PresentedPicture {
 class IPresentationTarget {
   public:
     virtual ~IPresentationTarget() = default;
-    // Any thread, at any time: the window's client size in pixels (0 x 0 while it has none).
+    // Any thread, at any time: the window's client size in pixels (0 x 0 while it has none, or
+    // while nobody can see it).
     virtual SIZE ClientSize() const = 0;
     // Any thread: the picture the window shows from now on, already the client size. Called while
     // the device that presents holds its own locks, so it must not block on the window's thread.

@@ -1,5 +1,5 @@
 // Windows that video is shown in: the receiver a window registers for the video devices follows
-// the window's size, draws what is presented, and goes away with the window.
+// the window's size while it can be seen, draws what is presented, and goes away with the window.
 
 #include "platform/ui/presentationwindow.h"
 #include "platform/ui/qtaccess.h"
@@ -37,6 +37,16 @@ TEST(PresentationWindowTest, ReceiverFollowsTheWindowDrawsWhatIsPresentedAndLeav
     EXPECT_EQ(FindPresentationTarget(video.m_hWnd), target);
 
     video.MoveWindow(0, 0, 200, 120);
+    EXPECT_TRUE(WaitFor([&] { return HasSize(video.m_hWnd, 200, 120); }));
+    // Nobody sees a hidden window or one whose main window is minimised: it has no size for the
+    // devices, which then do no work for it.
+    video.ShowWindow(SW_HIDE);
+    EXPECT_TRUE(WaitFor([&] { return HasSize(video.m_hWnd, 0, 0); }));
+    video.ShowWindow(SW_SHOW);
+    EXPECT_TRUE(WaitFor([&] { return HasSize(video.m_hWnd, 200, 120); }));
+    top.ShowWindow(SW_MINIMIZE);
+    EXPECT_TRUE(WaitFor([&] { return HasSize(video.m_hWnd, 0, 0); }));
+    top.ShowWindow(SW_RESTORE);
     EXPECT_TRUE(WaitFor([&] { return HasSize(video.m_hWnd, 200, 120); }));
     // The window's own painting would cover the picture.
     video.UpdateWindow();

@@ -320,9 +320,20 @@ TEST_F(RendererTest, AResizedWindowGetsPicturesOfItsNewSize) {
     EXPECT_EQ(m_window->LastPicture().Width(), 200);
     EXPECT_EQ(m_window->LastPicture().Height(), 120);
     EXPECT_EQ(renderer->ClientRect().right, 200);
+
+    // Without a size (hidden) nothing is composed or shown, but the newest picture is held and
+    // shown as soon as the window has a size again.
     m_window->Resize(0, 0);
-    EXPECT_NE(renderer->PresentLastFrame(), S_OK);
-    EXPECT_EQ(m_window->LastPicture().Width(), 200);
+    const int presentations = m_window->Presentations();
+    picture = Yuy2FromLuma(64, 36, [](int, int) { return 200; });
+    renderer->UploadFrame(0, 1, picture.data(), nullptr, nullptr);
+    EXPECT_EQ(renderer->PresentNextFrame(1), S_OK);
+    EXPECT_EQ(m_window->Presentations(), presentations);
+    EXPECT_EQ(renderer->HeldFrame(), 1);
+    m_window->Resize(200, 120);
+    EXPECT_EQ(renderer->PresentLastFrame(), S_OK);
+    EXPECT_EQ(m_window->Presentations(), presentations + 1);
+    EXPECT_TRUE(Near(m_window->LastPicture().Pixel(100, 60), GreyOf(200), GreyOf(200), GreyOf(200), 3));
 }
 
 TEST_F(RendererTest, SideCamerasAreMirroredInYuy2) {

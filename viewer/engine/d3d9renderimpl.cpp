@@ -367,6 +367,15 @@ HRESULT D3D9RenderImpl::PresentSurface(int surfaceIndex, bool keep) {
     if (!device)
         return E_FAIL;
     const RECT client = device->GetClientRect();
+    // A window that is hidden or has no size is shown nothing; the picture is still held, for the
+    // presentation that follows when the window shows again.
+    if (client.right <= client.left || client.bottom <= client.top) {
+        if (!keep) {
+            std::lock_guard<std::mutex> guard(lock);
+            heldFrame = lastPresented = surfaceIndex;
+        }
+        return S_OK;
+    }
     std::unique_ptr<VideoScene> scene;
     HRESULT hr = device->BeginScene(kOpaqueBlack, &scene);
     if (FAILED(hr))

@@ -11,6 +11,12 @@
 #include <cstring>
 #include <utility>
 
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
 namespace {
 
 BYTE ClampByte(double value) {
@@ -109,6 +115,31 @@ void Fill(VideoSurface::Impl& pixels, std::uint8_t* bytes, D3DCOLOR colour) {
 
 namespace {
 
+// The picture at the surface's size in the surface's format (YUY2), mirrored by pixel pairs.
+void ConvertPicture(const AVFrame& frame, bool mirrored, const VideoSurface::Impl& surface,
+                    std::uint8_t* bytes) {
+    SwsContext* context = sws_getContext(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format),
+                                         surface.width, surface.height, PixelFormatOfSurface(surface.format),
+                                         SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!context)
+        return;
+    std::uint8_t* const planes[4] = {bytes, nullptr, nullptr, nullptr};
+    const int pitches[4] = {surface.pitch, 0, 0, 0};
+    sws_scale(context, frame.data, frame.linesize, 0, frame.height, planes, pitches);
+    sws_freeContext(context);
+    if (!mirrored)
+        return;
+    for (int row = 0; row < surface.height; ++row) {
+        auto* pairs = reinterpret_cast<std::uint32_t*>(bytes + static_cast<std::size_t>(row) * surface.pitch);
+        std::reverse(pairs, pairs + surface.width / 2);
+        // Within a pair the two luma samples change places (Y0 U Y1 V).
+        for (int pair = 0; pair < surface.width / 2; ++pair) {
+            std::uint8_t* sample = reinterpret_cast<std::uint8_t*>(pairs + pair);
+            std::swap(sample[0], sample[2]);
+        }
+    }
+}
+
 VideoSurface::Impl::Bytes NewBytes(const VideoSurface::Impl& surface) {
     // Readers fetch whole vectors, a little past the last pixel.
     return std::make_shared<std::vector<std::uint8_t>>(surface.dataSize +
@@ -116,6 +147,13 @@ VideoSurface::Impl::Bytes NewBytes(const VideoSurface::Impl& surface) {
 }
 
 } // namespace
+
+void MirrorRows(std::uint8_t* pixels, int pitch, int width, int height) {
+    for (int row = 0; row < height; ++row) {
+        auto* line = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::size_t>(row) * pitch);
+        std::reverse(line, line + width);
+    }
+}
 
 const std::uint8_t* SurfaceBytesToRead(VideoSurface::Impl& surface) {
     if (!surface.bytes) {
@@ -128,6 +166,15 @@ const std::uint8_t* SurfaceBytesToRead(VideoSurface::Impl& surface) {
 }
 
 std::uint8_t* SurfaceBytesToWrite(VideoSurface::Impl& surface, bool discard) {
+    if (surface.picture) {
+        // The picture becomes bytes only for a writer that keeps what it does not overwrite.
+        std::shared_ptr<const AVFrame> picture = std::move(surface.picture);
+        if (!surface.bytes || surface.bytes.use_count() > 1)
+            surface.bytes = NewBytes(surface);
+        if (!discard)
+            ConvertPicture(*picture, surface.mirrored, surface, surface.bytes->data());
+        return surface.bytes->data();
+    }
     SurfaceBytesToRead(surface);
     if (surface.bytes.use_count() > 1) {
         VideoSurface::Impl::Bytes own =
@@ -205,6 +252,7 @@ HRESULT VideoDevice::ColorFill(VideoSurface& surface, D3DCOLOR colour) const {
     if (SurfaceBytesPerPixel(pixels.format) == 0)
         return D3DERR_INVALIDCALL;
     std::lock_guard<std::mutex> guard(pixels.lock);
+    pixels.picture.reset();
     if (!pixels.bytes)
         pixels.pendingFill = colour;
     else
@@ -217,15 +265,44 @@ HRESULT VideoDevice::UpdateSurface(VideoSurface& source, VideoSurface& target) c
     VideoSurface::Impl& to = target.GetImpl();
     if (&from == &to || from.width != to.width || from.height != to.height || from.format != to.format)
         return D3DERR_INVALIDCALL;
-    VideoSurface::Impl::Bytes picture;
+    VideoSurface::Impl::Bytes bytes;
+    std::shared_ptr<const AVFrame> picture;
+    bool mirrored = false;
     {
         std::lock_guard<std::mutex> guard(from.lock);
-        SurfaceBytesToRead(from);
-        picture = from.bytes;
+        if (!from.picture)
+            SurfaceBytesToRead(from);
+        bytes = from.bytes;
+        picture = from.picture;
+        mirrored = from.mirrored;
     }
     std::lock_guard<std::mutex> guard(to.lock);
-    to.bytes = std::move(picture);
+    to.bytes = std::move(bytes);
+    to.picture = std::move(picture);
+    to.mirrored = mirrored;
     to.pendingFill.reset();
+    return S_OK;
+}
+
+HRESULT VideoDevice::SetSurfacePicture(VideoSurface& surface, const AVFrame* frame, bool mirrored) const {
+    VideoSurface::Impl& pixels = surface.GetImpl();
+    if (!frame || !frame->data[0] || frame->width < 1 || frame->height < 1 ||
+        !av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format)) || pixels.format != D3DFMT_YUY2)
+        return D3DERR_INVALIDCALL;
+    AVFrame* reference = av_frame_clone(frame);
+    if (!reference)
+        return E_OUTOFMEMORY;
+    std::shared_ptr<const AVFrame> picture(reference, [](const AVFrame* held) {
+        AVFrame* freed = const_cast<AVFrame*>(held);
+        av_frame_free(&freed);
+    });
+    std::lock_guard<std::mutex> guard(pixels.lock);
+    pixels.picture = std::move(picture);
+    pixels.mirrored = mirrored;
+    pixels.pendingFill.reset();
+    // The bytes are not needed while a picture stands in for them.
+    pixels.bytes.reset();
+    pixels.spare.reset();
     return S_OK;
 }
 
@@ -288,7 +365,11 @@ HRESULT VideoDevice::GetSurfaceData(VideoSurface& surface, BYTE* buffer, std::si
     SurfacePlanes planes;
     if (!PlanesOfSurface(pixels, RECT{0, 0, pixels.width, pixels.height}, &planes))
         return D3DERR_INVALIDCALL;
-    return m_impl->captureScaler.ToBgra(planes, buffer, pitch, pixels.width, pixels.height) ? S_OK : E_FAIL;
+    if (!m_impl->captureScaler.ToBgra(planes, buffer, pitch, pixels.width, pixels.height))
+        return E_FAIL;
+    if (planes.mirrored)
+        MirrorRows(buffer, pitch, pixels.width, pixels.height);
+    return S_OK;
 }
 
 HRESULT VideoDevice::GetRenderTargetData(BYTE* buffer, std::size_t size, int pitch) const {

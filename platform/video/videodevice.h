@@ -13,6 +13,7 @@
 
 class VideoScene;
 class VideoSurface;
+struct AVFrame;
 
 class VideoDevice {
   public:
@@ -41,6 +42,12 @@ class VideoDevice {
     // The target holds the source's picture from now on; both of the same size and format, which
     // may belong to another device. The picture is shared, not copied, until one of them is written.
     HRESULT UpdateSurface(VideoSurface& source, VideoSurface& target) const;
+    // The YUY2 surface holds the decoded picture from now on, as if it had been converted into it
+    // at the surface's size (and mirrored left to right when asked): presenting scales it straight
+    // to the window, and only a lock that keeps the surface's bytes converts it at full size. The
+    // picture's planes are referenced, not copied. D3DERR_INVALIDCALL for another surface format or
+    // a frame without picture.
+    HRESULT SetSurfacePicture(VideoSurface& surface, const AVFrame* frame, bool mirrored) const;
 
     // The window's client rectangle now; empty when it has none or is gone.
     RECT GetClientRect() const;

@@ -22,6 +22,7 @@ extern "C" {
 #include <libavutil/pixfmt.h>
 }
 
+struct AVFrame;
 struct SwsContext;
 
 // Room sws may write beyond a row and below the last row: its vector code rounds row lengths up.
@@ -44,6 +45,11 @@ struct VideoSurface::Impl {
     Bytes spare;
     // A colour filled into the surface before it had its bytes.
     std::optional<D3DCOLOR> pendingFill;
+    // A decoded picture the surface holds instead of bytes: read as if it had been converted into
+    // the surface at the surface's size, mirrored left to right when asked. Its planes stay the
+    // decoder's; nothing is converted at full size unless someone locks the surface to read it.
+    std::shared_ptr<const AVFrame> picture;
+    bool mirrored = false;
     std::mutex lock;
 };
 
@@ -60,7 +66,12 @@ struct SurfacePlanes {
     AVPixelFormat format = AV_PIX_FMT_NONE;
     int width = 0;
     int height = 0;
+    // The rectangle is to be shown mirrored left to right.
+    bool mirrored = false;
 };
+
+// Reverses each row of 32-bit pixels, the picture's left edge becoming its right.
+void MirrorRows(std::uint8_t* pixels, int pitch, int width, int height);
 
 AVPixelFormat PixelFormatOfSurface(D3DFORMAT format);
 // The rectangle is clipped to the surface and its corner moved onto the chroma grid; false when

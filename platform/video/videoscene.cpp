@@ -91,7 +91,11 @@ HRESULT VideoScene::StretchRect(VideoSurface& surface, const RECT& source, const
     const bool fullRows = destination.left == 0 && destination.right == canvas.width();
     const bool done = fullRows ? m_impl->scaler->ToBgraWithSlack(planes, target, pitch, width, height)
                                : m_impl->scaler->ToBgra(planes, target, pitch, width, height);
-    return done ? S_OK : E_FAIL;
+    if (!done)
+        return E_FAIL;
+    if (planes.mirrored)
+        MirrorRows(target, pitch, width, height);
+    return S_OK;
 }
 
 HRESULT VideoScene::DrawLines(const std::vector<VideoPoint>& points, float width, D3DCOLOR colour) {

@@ -2,7 +2,13 @@
 
 #include "platform/video/videodeviceimpl.h"
 
+extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
+}
+
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 VideoSurface::VideoSurface(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
@@ -73,11 +79,65 @@ AVPixelFormat PixelFormatOfSurface(D3DFORMAT format) {
     }
 }
 
+namespace {
+
+// The rectangle of the surface in its decoded picture, which may be of another size and is read
+// mirrored when the surface is.
+bool PlanesOfPicture(const VideoSurface::Impl& surface, int left, int top, int right, int bottom,
+                     SurfacePlanes* planes) {
+    const AVFrame& frame = *surface.picture;
+    const AVPixFmtDescriptor* layout = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
+    if (!layout)
+        return false;
+    if (surface.mirrored) {
+        const int mirroredLeft = surface.width - right;
+        right = surface.width - left;
+        left = mirroredLeft;
+    }
+    const auto scaled = [](int value, int from, int to, bool up) {
+        const std::int64_t product = static_cast<std::int64_t>(value) * to;
+        return static_cast<int>(up ? (product + from - 1) / from : product / from);
+    };
+    int frameLeft = scaled(left, surface.width, frame.width, false);
+    int frameTop = scaled(top, surface.height, frame.height, false);
+    const int frameRight = std::min(frame.width, scaled(right, surface.width, frame.width, true));
+    const int frameBottom = std::min(frame.height, scaled(bottom, surface.height, frame.height, true));
+    // Chroma is shared by pixel (and row) groups: the corner moves onto their grid.
+    frameLeft &= ~((1 << layout->log2_chroma_w) - 1);
+    frameTop &= ~((1 << layout->log2_chroma_h) - 1);
+    if (frameRight <= frameLeft || frameBottom <= frameTop)
+        return false;
+
+    *planes = SurfacePlanes{};
+    planes->format = static_cast<AVPixelFormat>(frame.format);
+    planes->width = frameRight - frameLeft;
+    planes->height = frameBottom - frameTop;
+    planes->mirrored = surface.mirrored;
+    std::size_t offsets[4] = {};
+    for (int component = 0; component < layout->nb_components; ++component) {
+        const AVComponentDescriptor& sample = layout->comp[component];
+        const bool chroma = component == 1 || component == 2;
+        const int x = chroma ? frameLeft >> layout->log2_chroma_w : frameLeft;
+        const int y = chroma ? frameTop >> layout->log2_chroma_h : frameTop;
+        offsets[sample.plane] = static_cast<std::size_t>(y) * frame.linesize[sample.plane] +
+                                static_cast<std::size_t>(x) * sample.step;
+    }
+    for (int plane = 0; plane < 4 && frame.data[plane]; ++plane) {
+        planes->data[plane] = frame.data[plane] + offsets[plane];
+        planes->linesize[plane] = frame.linesize[plane];
+    }
+    return true;
+}
+
+} // namespace
+
 bool PlanesOfSurface(VideoSurface::Impl& surface, const RECT& rect, SurfacePlanes* planes) {
     int left = std::max<int>(0, rect.left);
     int top = std::max<int>(0, rect.top);
     const int right = std::min<int>(surface.width, rect.right);
     const int bottom = std::min<int>(surface.height, rect.bottom);
+    if (surface.picture)
+        return right > left && bottom > top && PlanesOfPicture(surface, left, top, right, bottom, planes);
     const bool planar = surface.format == D3DFMT_YV12 || surface.format == D3DFMT_NV12;
     const bool pairs = planar || surface.format == D3DFMT_YUY2 || surface.format == D3DFMT_UYVY;
     // Chroma is shared by pixel pairs (and row pairs in the planar formats).

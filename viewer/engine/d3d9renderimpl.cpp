@@ -333,6 +333,33 @@ HRESULT D3D9RenderImpl::UploadFrame(int channel, int index, BYTE* plane0, BYTE* 
     return surface->UnlockRect();
 }
 
+HRESULT D3D9RenderImpl::UploadDecodedFrame(int channel, int index, const AVFrame* frame) {
+    if (!frame)
+        return E_POINTER;
+    if (!device || videoFormat != D3DFMT_YUY2)
+        return D3DERR_INVALIDCALL;
+    HRESULT hr = TestDevice();
+    if (FAILED(hr))
+        return hr;
+    int target;
+    VideoSurface* surface;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        target = (lastWritten + 1) % 2;
+        surface = videoSurfaces[target].get();
+    }
+    if (!surface)
+        return D3DERR_INVALIDCALL;
+    hr = device->SetSurfacePicture(*surface, frame, channel == kCameraLeft || channel == kCameraRight);
+    if (FAILED(hr))
+        return hr;
+    std::lock_guard<std::mutex> guard(lock);
+    lastWritten = target;
+    if (index == 0 || index == 1)
+        surfaceOfIndex[index] = target;
+    return S_OK;
+}
+
 HRESULT D3D9RenderImpl::UploadFrameFrom(int index, D3D9RenderImpl& source) {
     if (&source == this || !device)
         return D3DERR_INVALIDCALL;

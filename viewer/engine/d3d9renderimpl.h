@@ -63,6 +63,10 @@ class D3D9RenderImpl : public IRenderable {
     // renderer shares the main renderer's picture instead of copying it. D3DERR_INVALIDCALL when
     // the source holds none or its surfaces differ from these.
     HRESULT UploadFrameFrom(int index, D3D9RenderImpl& source);
+    // A decoded picture for a YUY2 renderer, taken as UploadFrame takes its converted planes (the
+    // side cameras mirrored), but kept as decoded: it is scaled once, straight to the window, when
+    // presented. D3DERR_INVALIDCALL for other surface formats.
+    HRESULT UploadDecodedFrame(int channel, int index, const AVFrame* frame);
     // Shows the held picture again, unless another presentation is under way (then nothing).
     HRESULT PresentLastFrame();
     void InvalidateFrame();

@@ -166,6 +166,9 @@ struct VideoState {
     std::atomic<int32_t> stepMode{0};
     std::atomic<int32_t> refreshThreadDone{0};
     std::atomic<int32_t> redrawPending{0};
+    // Passes of the video thread through its pause wait, where it holds no picture: lets a test see
+    // that a paused channel has nothing more on its way.
+    std::atomic<int64_t> pausePasses{0};
 
     // Audio: opened and closed by the read thread, used by SDL's audio thread in between.
     std::atomic<int32_t> audioStream{-1};

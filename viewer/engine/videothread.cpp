@@ -52,17 +52,28 @@ void DiscardPictures(VideoState* is) {
         is->seekSkipState = 4;
 }
 
-void Upload(VideoState* is, VideoPicture* vp, int index) {
-    const int channel = is->channel;
+// Hands a picture to the channel's renderers: the main renderer takes it, the zoom renderer shares
+// the main renderer's (or takes its own when the main renderer could not).
+template <typename Take> void UploadToRenderers(int channel, int index, Take take) {
     PlayerChannelTables& tables = PlayerTables();
     GuardedRendererCall(channel, [&] {
         D3D9RenderImpl* main = tables.mainRenderer[channel].get();
-        const bool uploaded =
-            main && SUCCEEDED(main->UploadFrame(channel, index, vp->planes[0], vp->planes[2], vp->planes[1]));
-        // The zoom renderer shows the same picture: it shares the main renderer's.
+        const bool taken = main && SUCCEEDED(take(*main));
         D3D9RenderImpl* zoom = tables.zoomRenderer[channel].get();
-        if (zoom && !(uploaded && SUCCEEDED(zoom->UploadFrameFrom(index, *main))))
-            zoom->UploadFrame(channel, index, vp->planes[0], vp->planes[2], vp->planes[1]);
+        if (zoom && !(taken && SUCCEEDED(zoom->UploadFrameFrom(index, *main))))
+            take(*zoom);
+    });
+}
+
+void Upload(VideoState* is, VideoPicture* vp, int index) {
+    UploadToRenderers(is->channel, index, [&](D3D9RenderImpl& renderer) {
+        return renderer.UploadFrame(is->channel, index, vp->planes[0], vp->planes[2], vp->planes[1]);
+    });
+}
+
+void UploadDecoded(VideoState* is, const AVFrame* frame, int index) {
+    UploadToRenderers(is->channel, index, [&](D3D9RenderImpl& renderer) {
+        return renderer.UploadDecodedFrame(is->channel, index, frame);
     });
 }
 
@@ -121,12 +132,16 @@ void alloc_picture(VideoState* is) {
     SDL_mutexV(is->pictqMutex);
     vp->width = engine.pictureWidth;
     vp->height = engine.pictureHeight;
-    const int bytesPerPixel = engine.rgbMode ? engine.rgbBitsPerPixel / 8 : 2;
-    const size_t pitch = static_cast<size_t>(vp->width) * bytesPerPixel;
-    // The scaler's vector code may write a little past a row, and past the last one.
-    vp->buffer.assign(pitch * vp->height + 2 * pitch + 256, 0);
-    vp->planes[0] = vp->buffer.data();
-    vp->planes[1] = vp->planes[2] = nullptr;
+    vp->planes[0] = vp->planes[1] = vp->planes[2] = nullptr;
+    if (engine.rgbMode) {
+        // Only RGB renderers take converted rows; YUY2 renderers take the decoded pictures.
+        const size_t pitch = static_cast<size_t>(vp->width) * (engine.rgbBitsPerPixel / 8);
+        // The scaler's vector code may write a little past a row, and past the last one.
+        vp->buffer.assign(pitch * vp->height + 2 * pitch + 256, 0);
+        vp->planes[0] = vp->buffer.data();
+    } else {
+        std::vector<uint8_t>().swap(vp->buffer);
+    }
     SDL_mutexP(is->pictqMutex);
     vp->allocated = 1;
     SDL_CondSignal(is->pictqCond);
@@ -173,11 +188,12 @@ int queue_picture(VideoState* is, AVFrame* frame, double pts, int64_t pos) {
         }
     }
 
-    if (vp->planes[0] && frame->data[0]) {
-        const AVPixelFormat target =
-            engine.rgbMode ? static_cast<AVPixelFormat>(engine.rgbPixelFormat) : AV_PIX_FMT_YUYV422;
-        const int pitch =
-            engine.rgbMode ? engine.pictureWidth * engine.rgbBitsPerPixel / 8 : engine.pictureWidth * 2;
+    if (!engine.rgbMode && frame->data[0]) {
+        // Each renderer scales the decoded picture once, straight to its window.
+        UploadDecoded(is, frame, index);
+    } else if (vp->planes[0] && frame->data[0]) {
+        const AVPixelFormat target = static_cast<AVPixelFormat>(engine.rgbPixelFormat);
+        const int pitch = engine.pictureWidth * engine.rgbBitsPerPixel / 8;
         // The frame's own size and format: a stream may change them half way.
         is->imgConvertCtx = sws_getCachedContext(
             is->imgConvertCtx, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
@@ -209,8 +225,10 @@ int VideoThread(void* arg) {
     AVPacket* packet = av_packet_alloc();
     const AVRational timeBase = is->videoSt->time_base;
     while (frame && packet) {
-        while (is->paused && !is->videoq.abortRequest && is->seekSkipState == 0)
+        while (is->paused && !is->videoq.abortRequest && is->seekSkipState == 0) {
+            ++is->pausePasses;
             SDL_Delay(10);
+        }
         int64_t ptsInt = 0;
         const int got = get_video_frame(is, frame, &ptsInt, packet);
         if (got < 0)

@@ -82,10 +82,17 @@ bool Scaler::ToBgra(const SurfacePlanes& source, std::uint8_t* destination, int 
     scratch += (64 - reinterpret_cast<std::uintptr_t>(scratch) % 64) % 64;
     if (!Scale(source, scratch, scratchPitch, dstWidth, dstHeight))
         return false;
-    for (int row = 0; row < dstHeight; ++row)
-        std::memcpy(destination + static_cast<std::size_t>(row) * destinationPitch,
-                    scratch + static_cast<std::size_t>(row) * scratchPitch,
-                    static_cast<std::size_t>(dstWidth) * 4);
+    for (int row = 0; row < dstHeight; ++row) {
+        std::uint8_t* target = destination + static_cast<std::size_t>(row) * destinationPitch;
+        const std::uint8_t* line = scratch + static_cast<std::size_t>(row) * scratchPitch;
+        if (source.mirrored) {
+            // Mirrored as it is copied out: no pass of its own.
+            const auto* pixels = reinterpret_cast<const std::uint32_t*>(line);
+            std::reverse_copy(pixels, pixels + dstWidth, reinterpret_cast<std::uint32_t*>(target));
+        } else {
+            std::memcpy(target, line, static_cast<std::size_t>(dstWidth) * 4);
+        }
+    }
     return true;
 }
 

@@ -148,13 +148,6 @@ VideoSurface::Impl::Bytes NewBytes(const VideoSurface::Impl& surface) {
 
 } // namespace
 
-void MirrorRows(std::uint8_t* pixels, int pitch, int width, int height) {
-    for (int row = 0; row < height; ++row) {
-        auto* line = reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::size_t>(row) * pitch);
-        std::reverse(line, line + width);
-    }
-}
-
 const std::uint8_t* SurfaceBytesToRead(VideoSurface::Impl& surface) {
     if (!surface.bytes) {
         surface.bytes = NewBytes(surface);
@@ -365,11 +358,7 @@ HRESULT VideoDevice::GetSurfaceData(VideoSurface& surface, BYTE* buffer, std::si
     SurfacePlanes planes;
     if (!PlanesOfSurface(pixels, RECT{0, 0, pixels.width, pixels.height}, &planes))
         return D3DERR_INVALIDCALL;
-    if (!m_impl->captureScaler.ToBgra(planes, buffer, pitch, pixels.width, pixels.height))
-        return E_FAIL;
-    if (planes.mirrored)
-        MirrorRows(buffer, pitch, pixels.width, pixels.height);
-    return S_OK;
+    return m_impl->captureScaler.ToBgra(planes, buffer, pitch, pixels.width, pixels.height) ? S_OK : E_FAIL;
 }
 
 HRESULT VideoDevice::GetRenderTargetData(BYTE* buffer, std::size_t size, int pitch) const {

@@ -70,9 +70,6 @@ struct SurfacePlanes {
     bool mirrored = false;
 };
 
-// Reverses each row of 32-bit pixels, the picture's left edge becoming its right.
-void MirrorRows(std::uint8_t* pixels, int pitch, int width, int height);
-
 AVPixelFormat PixelFormatOfSurface(D3DFORMAT format);
 // The rectangle is clipped to the surface and its corner moved onto the chroma grid; false when
 // nothing of it is left.
@@ -88,9 +85,11 @@ class Scaler {
     Scaler& operator=(const Scaler&) = delete;
 
     // The destination rows must have kRowSlackPixels of room after dstWidth and kSlackRows below.
+    // The source must not be mirrored.
     bool ToBgraWithSlack(const SurfacePlanes& source, std::uint8_t* destination, int destinationPitch,
                          int dstWidth, int dstHeight);
-    // Any destination: the rows go through scratch memory first.
+    // Any destination: the rows go through scratch memory first, and are mirrored on the way when
+    // the source is.
     bool ToBgra(const SurfacePlanes& source, std::uint8_t* destination, int destinationPitch, int dstWidth,
                 int dstHeight);
 

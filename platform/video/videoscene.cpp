@@ -88,14 +88,10 @@ HRESULT VideoScene::StretchRect(VideoSurface& surface, const RECT& source, const
     const int width = destination.right - destination.left;
     const int height = destination.bottom - destination.top;
     // A destination as wide as the canvas may spill into the canvas's own row slack.
-    const bool fullRows = destination.left == 0 && destination.right == canvas.width();
+    const bool fullRows = destination.left == 0 && destination.right == canvas.width() && !planes.mirrored;
     const bool done = fullRows ? m_impl->scaler->ToBgraWithSlack(planes, target, pitch, width, height)
                                : m_impl->scaler->ToBgra(planes, target, pitch, width, height);
-    if (!done)
-        return E_FAIL;
-    if (planes.mirrored)
-        MirrorRows(target, pitch, width, height);
-    return S_OK;
+    return done ? S_OK : E_FAIL;
 }
 
 HRESULT VideoScene::DrawLines(const std::vector<VideoPoint>& points, float width, D3DCOLOR colour) {

@@ -1,5 +1,7 @@
 // Every test program starts here: headless drivers, and a settings folder of its own so that no
-// test reads or writes the user's settings.
+// test reads or writes the user's settings; programs the tests start inherit both. Only on the
+// virtual X screen that scripts/xvfb-test makes, named in TREVO_TEST_DISPLAY, do windows go to a
+// real screen; never to a user's desktop.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,7 +10,13 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const char* display = std::getenv("TREVO_TEST_DISPLAY");
+    if (display != nullptr && display[0] != '\0') {
+        setenv("DISPLAY", display, 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    } else {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     std::random_device random;

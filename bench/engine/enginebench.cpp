@@ -49,9 +49,9 @@ using Clock = std::chrono::steady_clock;
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr int kFps = 30;
-// The four-window layout of a full-HD screen.
-constexpr int kWindowWidth = 960;
-constexpr int kWindowHeight = 540;
+// A channel window of the main view's four-window layout.
+constexpr int kWindowWidth = 441;
+constexpr int kWindowHeight = 330;
 constexpr double kFrameInterval = 1.0 / kFps;
 // Seeks go to places the playing never reaches.
 constexpr int kExtraSeconds = 10;

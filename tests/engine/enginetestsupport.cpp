@@ -11,6 +11,9 @@
 #include "viewer/engine/d3d9renderimpl.h"
 #include "viewer/engine/ffmpegplayer.h"
 
+#include <SDL.h>
+
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <set>
@@ -51,10 +54,10 @@ PresentedPicture TestWindow::LastPicture() const {
 
 std::optional<PresentedPicture>
 TestWindow::WaitForPicture(const std::function<bool(const PresentedPicture&)>& test,
-                           std::chrono::milliseconds timeout) {
+                           std::chrono::milliseconds timeout, bool includeShown) {
     std::unique_lock<std::mutex> lock(m_lock);
     Wait wait{test, std::nullopt};
-    if (!m_last.IsNull() && test(m_last))
+    if (includeShown && !m_last.IsNull() && test(m_last))
         return m_last;
     m_waits.insert(&wait);
     m_presented.wait_for(lock, timeout, [&] { return wait.found.has_value(); });
@@ -229,8 +232,8 @@ void EngineTest::StopEngine() {
 
 VideoState* EngineTest::Open(const std::string& name, int channel) {
     const std::wstring folder = RecordingFolder();
-    m_open[channel] =
-        PlayerOpen(name.c_str(), folder.c_str(), g_screenWidth, g_screenHeight, channel == 0 ? 0 : 1, channel);
+    m_open[channel] = PlayerOpen(name.c_str(), folder.c_str(), g_screenWidth, g_screenHeight,
+                                 channel == 0 ? 0 : 1, channel);
     return m_open[channel];
 }
 
@@ -296,20 +299,54 @@ std::optional<fixtures::FrameCode> EngineTest::CapturedFrame(int channel) {
     return FrameCodeOf(buffer, width, height, Mirrored(channel));
 }
 
+int EngineTest::EngineFrame(int channel) {
+    return static_cast<int>(std::lround(m_open[channel]->videoCurrentPts * kFps));
+}
+
+bool EngineTest::WaitForEngineFrameAtLeast(int channel, int frame) {
+    return WaitUntil([&] { return EngineFrame(channel) >= frame; }, std::chrono::seconds(10));
+}
+
+namespace {
+
+int QueuedPictures(VideoState* state) {
+    SDL_mutexP(state->pictqMutex);
+    const int queued = state->pictqSize;
+    SDL_mutexV(state->pictqMutex);
+    return queued;
+}
+
+// Paused, with no seek under way: nothing may release the video thread from its pause wait.
+bool HeldByPause(const VideoState* state) {
+    return state->paused && !state->seekRequest && !state->seekFlushPending && state->seekSkipState == 0;
+}
+
+} // namespace
+
 bool EngineTest::WaitForSettled(int channel) {
     VideoState* state = m_open[channel];
-    int presentations = -1;
-    auto settledSince = std::chrono::steady_clock::now();
+    // A pass through the pause wait after the channel was seen held shows that the video thread
+    // put down whatever picture it had in hand; the refresh then shows what is left in the queue.
+    int64_t passesWhenHeld = -1;
     return WaitUntil(
         [&] {
-            const int now = m_windows[channel]->Presentations();
-            const bool quiet = state->paused && state->seekSkipState == 0 && !state->seekRequest;
-            if (now != presentations || !quiet) {
-                presentations = now;
-                settledSince = std::chrono::steady_clock::now();
+            if (!HeldByPause(state)) {
+                passesWhenHeld = -1;
                 return false;
             }
-            return std::chrono::steady_clock::now() - settledSince > std::chrono::milliseconds(300);
+            const int64_t passes = state->pausePasses;
+            if (passesWhenHeld < 0)
+                passesWhenHeld = passes;
+            if (passes == passesWhenHeld || QueuedPictures(state) != 0)
+                return false;
+            const auto shown = ShownFrame(channel);
+            return shown && shown->frame == EngineFrame(channel);
         },
         std::chrono::seconds(10));
+}
+
+bool EngineTest::WaitForPausePasses(int channel, int passes) {
+    VideoState* state = m_open[channel];
+    const int64_t until = state->pausePasses + passes;
+    return WaitUntil([&] { return state->pausePasses >= until; }, std::chrono::seconds(10));
 }

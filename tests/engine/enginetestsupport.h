@@ -33,8 +33,11 @@ class TestWindow : public IPresentationTarget {
     int Presentations() const;
     PresentedPicture LastPicture() const;
     // Waits (at most the timeout) for a presented picture that satisfies the test; the last such one.
+    // The test runs on the presenting thread, so it may look at the engine as it was at that
+    // presentation; with includeShown false only pictures presented from now on are tested.
     std::optional<PresentedPicture> WaitForPicture(const std::function<bool(const PresentedPicture&)>& test,
-                                                   std::chrono::milliseconds timeout);
+                                                   std::chrono::milliseconds timeout,
+                                                   bool includeShown = true);
 
   private:
     struct Wait {
@@ -131,8 +134,14 @@ class EngineTest : public ::testing::Test {
                                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // The frame of the channel's captured picture.
     std::optional<fixtures::FrameCode> CapturedFrame(int channel);
-    // Waits until the channel stays paused with no picture waiting.
+    // The frame the channel's clock stands at: the last picture it took from its queue, shown or not.
+    int EngineFrame(int channel);
+    bool WaitForEngineFrameAtLeast(int channel, int frame);
+    // Waits until the channel is paused, its video thread held by the pause with no picture in hand,
+    // its picture queue empty and its window showing the frame its clock stands at.
     bool WaitForSettled(int channel);
+    // Waits until the paused channel's video thread has passed its pause wait this many more times.
+    bool WaitForPausePasses(int channel, int passes);
 
     std::shared_ptr<TestWindow> m_windows[kChannelCount];
     RecordingWindowSystem m_windowSystem;

@@ -108,8 +108,13 @@ TEST_F(PacketQueueTest, GetsOnAnEmptyQueue) {
 TEST_F(PacketQueueTest, ABlockingGetWaitsForAPutOrAnAbort) {
     TakeStartMarker();
     m_queue.neverWait = 0;
+    // The put and the abort come only once the get is asleep on the empty queue.
+    const auto waitForTheGet = [&] {
+        while (m_queue.waiting == 0)
+            std::this_thread::yield();
+    };
     std::thread producer([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        waitForTheGet();
         AVPacket* packet = DataPacket(5);
         packet_queue_put(&m_queue, packet);
         av_packet_free(&packet);
@@ -121,11 +126,12 @@ TEST_F(PacketQueueTest, ABlockingGetWaitsForAPutOrAnAbort) {
     producer.join();
 
     std::thread aborter([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        waitForTheGet();
         packet_queue_abort(&m_queue);
     });
     EXPECT_EQ(packet_queue_get(&m_queue, m_packet, 1, &kind), -1);
     aborter.join();
+    EXPECT_EQ(m_queue.waiting, 0);
 }
 
 } // namespace

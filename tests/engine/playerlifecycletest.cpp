@@ -292,7 +292,7 @@ TEST_F(LifecycleTest, AnUndecodableFileFailsOnlyItsChannel) {
         VideoState* bad = Open(c.make(), 2);
         ASSERT_NE(bad, nullptr);
         ASSERT_TRUE(
-            WaitUntil([&] { return m_windowSystem.CountOf(WM_PLAYER_READ_ERROR, 1) == before + 1; }, 5s));
+            WaitUntil([&] { return m_windowSystem.CountOf(WM_PLAYER_READ_ERROR, 1) == before + 1; }, 10s));
         EXPECT_EQ(PlayerGetPositionRatio(bad), -1.0);
         // The front channel plays on.
         const int front = WaitForAnyFrame(0).value_or(-1);
@@ -409,12 +409,22 @@ TEST_F(LifecycleTest, AReadErrorIsReportedOnce) {
     VideoState* state = Open("failing.mp4", 0);
     ASSERT_NE(state, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return m_windowSystem.CountOf(WM_PLAYER_READ_ERROR, 1) == 1; }, 10s));
-    std::this_thread::sleep_for(1s);
+    // The channel stays open and uses up what was read before the error: its decoder takes every
+    // packet and its picture queue empties. Neither that nor the close reports anything more.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            SDL_mutexP(state->pictqMutex);
+            const int queued = state->pictqSize;
+            SDL_mutexV(state->pictqMutex);
+            return state->videoq.packetCount == 0 && queued == 0;
+        },
+        10s));
     EXPECT_EQ(m_windowSystem.CountOf(WM_PLAYER_READ_ERROR, 1), 1);
     EXPECT_EQ(PlayerTables().eofFlag[0], 0);
     const std::vector<PostedMessage> posts = m_windowSystem.Posts();
     EXPECT_EQ(posts.back().window, ViewWindow());
     Close(0);
+    EXPECT_EQ(m_windowSystem.CountOf(WM_PLAYER_READ_ERROR, 1), 1);
     SetPlayerInputOpener(nullptr);
     failingInput = nullptr;
 }
@@ -423,7 +433,10 @@ TEST_F(LifecycleTest, WithoutAViewWindowNothingIsPosted) {
     g_hViewWnd = nullptr;
     SetModelIndex(3);
     ASSERT_NE(Open(Recording({"20230101_120000_N.avi", 0, 30, false, true, 1}), 2), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return PlayerTables().finished[2] == 1; }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return PlayerTables().finished[2] == 1; }, 10s));
+    // The failure is reported (if at all) after the channel is marked finished; the close waits for
+    // the read thread to end.
+    Close(2);
     EXPECT_TRUE(m_windowSystem.Posts().empty());
 }
 

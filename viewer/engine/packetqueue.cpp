@@ -95,7 +95,9 @@ int packet_queue_get(PacketQueue* q, AVPacket* packet, int block, PacketKind* ki
             result = PlayerTables().finished[0] == 1 ? -1 : 0;
             break;
         }
+        ++q->waiting;
         SDL_CondWait(q->cond, q->mutex);
+        --q->waiting;
     }
     SDL_mutexV(q->mutex);
     return result;

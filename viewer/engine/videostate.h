@@ -82,6 +82,8 @@ struct PacketQueue {
     std::atomic<int32_t> packetCount{0};
     std::atomic<int32_t> byteSize{0};
     std::atomic<int32_t> abortRequest{0};
+    // Blocking gets asleep on the condition; lets a test put or abort only once a get waits.
+    std::atomic<int32_t> waiting{0};
     SDL_mutex* mutex = nullptr;
     SDL_cond* cond = nullptr;
 };

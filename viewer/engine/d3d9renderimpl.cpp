@@ -303,6 +303,19 @@ void D3D9RenderImpl::CopyPlanes(int channel, BYTE* target, int pitch, const BYTE
     }
 }
 
+VideoSurface* D3D9RenderImpl::NextSurface(int* target) {
+    std::lock_guard<std::mutex> guard(lock);
+    *target = (lastWritten + 1) % 2;
+    return videoSurfaces[*target].get();
+}
+
+void D3D9RenderImpl::MarkWritten(int target, int index) {
+    std::lock_guard<std::mutex> guard(lock);
+    lastWritten = target;
+    if (index == 0 || index == 1)
+        surfaceOfIndex[index] = target;
+}
+
 HRESULT D3D9RenderImpl::UploadFrame(int channel, int index, BYTE* plane0, BYTE* plane1, BYTE* plane2) {
     if (!plane0 || (videoFormat == D3DFMT_NV12 && !plane2) ||
         (videoFormat == D3DFMT_YV12 && (!plane1 || !plane2)))
@@ -311,12 +324,7 @@ HRESULT D3D9RenderImpl::UploadFrame(int channel, int index, BYTE* plane0, BYTE* 
     if (FAILED(hr))
         return hr;
     int target;
-    VideoSurface* surface;
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        target = (lastWritten + 1) % 2;
-        surface = videoSurfaces[target].get();
-    }
+    VideoSurface* surface = NextSurface(&target);
     if (!surface)
         return D3DERR_INVALIDCALL;
     D3DLOCKED_RECT locked;
@@ -324,12 +332,7 @@ HRESULT D3D9RenderImpl::UploadFrame(int channel, int index, BYTE* plane0, BYTE* 
     if (FAILED(hr))
         return hr;
     CopyPlanes(channel, locked.pBits, locked.Pitch, plane0, plane1, plane2);
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        lastWritten = target;
-        if (index == 0 || index == 1)
-            surfaceOfIndex[index] = target;
-    }
+    MarkWritten(target, index);
     return surface->UnlockRect();
 }
 
@@ -342,21 +345,13 @@ HRESULT D3D9RenderImpl::UploadDecodedFrame(int channel, int index, const AVFrame
     if (FAILED(hr))
         return hr;
     int target;
-    VideoSurface* surface;
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        target = (lastWritten + 1) % 2;
-        surface = videoSurfaces[target].get();
-    }
+    VideoSurface* surface = NextSurface(&target);
     if (!surface)
         return D3DERR_INVALIDCALL;
     hr = device->SetSurfacePicture(*surface, frame, channel == kCameraLeft || channel == kCameraRight);
     if (FAILED(hr))
         return hr;
-    std::lock_guard<std::mutex> guard(lock);
-    lastWritten = target;
-    if (index == 0 || index == 1)
-        surfaceOfIndex[index] = target;
+    MarkWritten(target, index);
     return S_OK;
 }
 
@@ -372,21 +367,13 @@ HRESULT D3D9RenderImpl::UploadFrameFrom(int index, D3D9RenderImpl& source) {
         picture = source.lastWritten != -1 ? source.videoSurfaces[source.lastWritten].get() : nullptr;
     }
     int target;
-    VideoSurface* surface;
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        target = (lastWritten + 1) % 2;
-        surface = videoSurfaces[target].get();
-    }
+    VideoSurface* surface = NextSurface(&target);
     if (!picture || !surface)
         return D3DERR_INVALIDCALL;
     hr = device->UpdateSurface(*picture, *surface);
     if (FAILED(hr))
         return hr;
-    std::lock_guard<std::mutex> guard(lock);
-    lastWritten = target;
-    if (index == 0 || index == 1)
-        surfaceOfIndex[index] = target;
+    MarkWritten(target, index);
     return S_OK;
 }
 

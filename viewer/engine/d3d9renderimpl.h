@@ -92,6 +92,10 @@ class D3D9RenderImpl : public IRenderable {
     HRESULT PresentSurface(int surfaceIndex, bool keep);
     void CopyPlanes(int channel, BYTE* target, int pitch, const BYTE* plane0, const BYTE* plane1,
                     const BYTE* plane2) const;
+    // The surface the next picture goes to, and its number.
+    VideoSurface* NextSurface(int* target);
+    // The picture for the picture-queue index now stands in the surface.
+    void MarkWritten(int target, int index);
 
     // Guards the indices, the surfaces' identities and the rectangles; never held while composing.
     mutable std::mutex lock;

@@ -83,7 +83,42 @@ HBITMAP AddBitmap(QImage image) {
     return static_cast<HBITMAP>(AddObject(bitmap));
 }
 
+QImage OpaquePictureOf(HBITMAP handle) {
+    const std::shared_ptr<BitmapObject> bitmap = FindBitmap(handle);
+    if (bitmap == nullptr) {
+        return QImage();
+    }
+    if (!bitmap->dibSection || bitmap->image.format() != QImage::Format_RGB32) {
+        return bitmap->image;
+    }
+    QImage picture = bitmap->image.copy();
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            row[x] |= 0xFF000000u;
+        }
+    }
+    return picture;
+}
+
 } // namespace uiimpl
+
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
+    if (planes != 1 || bitsPerPixel != 32 || bits == nullptr || width <= 0 || height <= 0 ||
+        width > MaximumSide || height > MaximumSide) {
+        return nullptr;
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull()) {
+        return nullptr;
+    }
+    const auto* source = static_cast<const BYTE*>(bits);
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y, source += rowBytes) {
+        ReadRow(source, reinterpret_cast<QRgb*>(image.scanLine(y)), width, 32);
+    }
+    return AddBitmap(std::move(image));
+}
 
 HBITMAP CreateCompatibleBitmap(HDC, int width, int height) {
     if (width <= 0 || height <= 0 || width > MaximumSide || height > MaximumSide) {

@@ -7,6 +7,9 @@
 
 #include <cstddef>
 
+// One plane of 32-bit pixels (B, G, R and an unused byte), rows of width * 4 bytes, top row first.
+// Null for any other shape, a size of 0 or less, or no bits.
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
 // Always a colour bitmap, whatever the DC; null for a size of 0 or less.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 // 24- or 32-bit BI_RGB. The bits pointer is given only for top-down sections (negative height),

@@ -80,6 +80,17 @@ INT_PTR CFileDialog::DoModal() {
     }
     if (!suffix.isEmpty()) {
         dialog.setDefaultSuffix(suffix);
+        // As on the platform, a typed name without an extension takes that of the filter chosen,
+        // when the filter names a single one.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, &filters](const QString& text) {
+            for (const NameFilter& entry : filters) {
+                const QString pattern = entry.patterns.size() == 1 ? entry.patterns.front() : QString();
+                if (entry.text == text && pattern.startsWith(QLatin1String("*.")) &&
+                    !pattern.mid(2).contains(QLatin1Char('*')) && !pattern.mid(2).contains(QLatin1Char('?'))) {
+                    dialog.setDefaultSuffix(pattern.mid(2));
+                }
+            }
+        });
     }
 
     const QString name = QString::fromStdWString(m_fileName);
@@ -94,7 +105,9 @@ INT_PTR CFileDialog::DoModal() {
         dialog.selectFile(name);
     }
 
-    if (dialog.exec() != QDialog::Accepted) {
+    const int accepted = dialog.exec();
+    m_filterIndex = static_cast<int>(texts.indexOf(dialog.selectedNameFilter())) + 1;
+    if (accepted != QDialog::Accepted) {
         return IDCANCEL;
     }
     for (const QString& path : dialog.selectedFiles()) {

@@ -39,6 +39,8 @@ class CFileDialog {
     CString GetNextPathName(POSITION& position) const;
     // The first chosen path; empty after a cancel.
     CString GetPathName() const;
+    // The filter entry chosen last, counted from 1 in the filter's order; 0 without a filter.
+    int GetFilterIndex() const { return m_filterIndex; }
 
   private:
     bool m_open;
@@ -48,4 +50,5 @@ class CFileDialog {
     CString m_filter;
     CWnd* m_parent;
     std::vector<CString> m_paths;
+    int m_filterIndex = 0;
 };

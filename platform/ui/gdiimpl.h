@@ -117,6 +117,9 @@ bool BrushColor(HBRUSH brush, QColor* color);
 QFont FontOf(HFONT font);
 QFont FontFromLogFont(const LOGFONTW& logFont);
 HBITMAP AddBitmap(QImage image);
+// The bitmap's picture as it is drawn: a DIB section's fourth bytes count for nothing. Null for a
+// handle that names no bitmap.
+QImage OpaquePictureOf(HBITMAP bitmap);
 
 inline QColor ColorOf(COLORREF color) {
     return QColor(GetRValue(color), GetGValue(color), GetBValue(color));

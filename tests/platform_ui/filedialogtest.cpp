@@ -10,6 +10,7 @@
 #include "support/testfolder.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QTimer>
 
@@ -120,6 +121,39 @@ TEST(FileDialog, FiltersAreReadFromTheClassLibrarysForm) {
         // A cancel leaves no path.
         EXPECT_EQ(dialog.GetStartPosition(), nullptr);
         EXPECT_TRUE(dialog.GetPathName().IsEmpty());
+    }
+}
+
+TEST(FileDialog, SaveDialogGivesTheChosenFilterAndItsExtensionToANameWithoutOne) {
+    const wchar_t* const filter = L"JPEG File (*.jpg)|*.jpg|Bitmap File (*.bmp)|*.bmp|PNG File (*.png)|*.png||";
+    const struct {
+        int chosenFilter; // 0: the one the dialog starts with
+        std::string typed;
+        std::string returned;
+        int filterIndex;
+    } cases[] = {
+        {0, "crash", "crash.jpg", 1},
+        {3, "crash", "crash.png", 3},
+        {2, "crash.JPEG", "crash.JPEG", 2},
+    };
+    TestFolder folder;
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.typed);
+        CFileDialog dialog(FALSE, L".jpg", L"*.jpg", OFN_HIDEREADONLY | OFN_NOREADONLYRETURN | OFN_LONGNAMES, filter);
+        WhenDialogRuns([&](QFileDialog& shown) {
+            if (test.chosenFilter != 0) {
+                // As the user picks it from the list of types.
+                auto* types = shown.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                ASSERT_NE(types, nullptr);
+                types->setCurrentIndex(test.chosenFilter - 1);
+                emit types->activated(test.chosenFilter - 1);
+                emit types->textActivated(types->currentText());
+            }
+            Choose(shown, folder.Path(), {test.typed});
+        });
+        ASSERT_EQ(dialog.DoModal(), IDOK);
+        EXPECT_EQ(std::wstring(dialog.GetPathName()), folder.Wide(test.returned));
+        EXPECT_EQ(dialog.GetFilterIndex(), test.filterIndex);
     }
 }
 

@@ -17,6 +17,7 @@ class CImage {
     // Takes the bitmap over; a bitmap held before is deleted.
     void Attach(HBITMAP bitmap);
     HBITMAP Detach();
+    bool IsNull() const { return m_bitmap == nullptr; }
     void Destroy();
 
     // Writes the whole picture, opaque, in the given format with the writer's default settings. The

@@ -138,6 +138,11 @@ void FakeEngine::PlayerGetPictureSize(int* width, int* height) {
 HRESULT FakeEngine::PlayerCaptureFrame(VideoState* state, BYTE* buffer, std::size_t bufferSize, int* width,
                                        int* height, int* pitch) {
     log.push_back("PlayerCaptureFrame(" + Name(state) + ")");
+    captureBufferSizes.push_back(bufferSize);
+    if (blankChannels.count(m_channelOf.at(Name(state))) != 0) {
+        *width = *height = *pitch = 0;
+        return S_FALSE;
+    }
     const size_t needed = static_cast<size_t>(pictureWidth) * pictureHeight * 4;
     if (buffer == nullptr || bufferSize < needed)
         return E_INVALIDARG;

@@ -63,6 +63,10 @@ class FakeEngine : public IPlayerEngine {
     int selectedChannel = 65535;
     int pictureWidth = 4;
     int pictureHeight = 2;
+    // Captures of these channels deliver no picture (a renderer reset is pending).
+    std::set<int> blankChannels;
+    // The buffer size of every capture, in order.
+    std::vector<size_t> captureBufferSizes;
 
   private:
     int m_opened = 0;

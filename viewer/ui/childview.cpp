@@ -11,6 +11,7 @@
 #include "platform/ui/window.h"
 #include "viewer/app/globals.h"
 #include "viewer/engine/ffmpegplayer.h"
+#include "viewer/ui/imagesavename.h"
 #include "viewer/ui/paneldocking.h"
 #include "viewer/ui/usblistdlg.h"
 #include "viewer/ui/viewlayout.h"
@@ -867,8 +868,28 @@ bool CChildView::IsDefogVisible() {
 
 // The password lock, snapshots, printing, copying and the settings editor arrive in later work.
 void CChildView::ShowPasswordDialog() {}
-void CChildView::OnCaptureToFile() {}
-void CChildView::OnCaptureToPrinter() {}
+void CChildView::OnCaptureToFile() {
+    m_snapshots.CaptureToFile();
+}
+
+void CChildView::OnCaptureToPrinter() {
+    m_snapshots.CaptureToPrinter();
+}
+
+bool CChildView::ChooseSnapshotName(std::wstring& path, int& filterIndex) {
+    CFileDialog dialog(FALSE, ImageSaveName::kDefaultExtension, ImageSaveName::kInitialName,
+                       OFN_HIDEREADONLY | OFN_NOREADONLYRETURN | OFN_LONGNAMES, ImageSaveName::kFilter, this);
+    if (dialog.DoModal() != IDOK) {
+        return false;
+    }
+    path = static_cast<const std::wstring&>(dialog.GetPathName());
+    filterIndex = dialog.GetFilterIndex();
+    return true;
+}
+
+PrintOutcome CChildView::PrintPicture(CBitmap& bitmap, const BITMAP& info) {
+    return PrintBitmap(this, &bitmap, &info);
+}
 void CChildView::CopyRecordings(int) {}
 void CChildView::ReadConfig() {}
 

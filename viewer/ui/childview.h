@@ -17,6 +17,7 @@
 #include "viewer/skin/staticex.h"
 #include "viewer/skin/taskbarpopup.h"
 #include "viewer/ui/cardopener.h"
+#include "viewer/ui/channelsnapshots.h"
 #include "viewer/ui/commandview.h"
 #include "viewer/ui/controlbarview.h"
 #include "viewer/ui/datadircatalogue.h"
@@ -53,7 +54,8 @@ class CChildView : public CWnd,
                    public ICommandView,
                    public IOpeningView,
                    public ISkinLoadProgress,
-                   public IKeyboardHookView {
+                   public IKeyboardHookView,
+                   public ISnapshotView {
   public:
     static constexpr int kChannelCount = 4;
     // Each capture buffer holds ten bytes for every pixel of the primary screen.
@@ -96,8 +98,8 @@ class CChildView : public CWnd,
     CWnd* GetSkinControl(UINT id);
     // The capture buffer of a channel and the bytes it holds; made once, so a capture never
     // allocates. Untouched until a capture writes it.
-    BYTE* GetFrameBuffer(int channel) { return m_frameBuffers[static_cast<size_t>(channel)].get(); }
-    size_t GetFrameBufferSize() const { return m_frameBufferSize; }
+    BYTE* GetFrameBuffer(int channel) override { return m_frameBuffers[static_cast<size_t>(channel)].get(); }
+    size_t GetFrameBufferSize() const override { return m_frameBufferSize; }
 
     BOOL PreTranslateMessage(MSG* message) override;
 
@@ -188,6 +190,9 @@ class CChildView : public CWnd,
     void SetLoadingMessage(const std::wstring& text) override;
     // IKeyboardHookView
     void ViewKeyboardActivity() override;
+    // ISnapshotView (with GetViewWindow, LoadText and the capture buffers above)
+    bool ChooseSnapshotName(std::wstring& path, int& filterIndex) override;
+    PrintOutcome PrintPicture(CBitmap& bitmap, const BITMAP& info) override;
 
   protected:
     BOOL PreCreateWindow(CREATESTRUCTW& create) override;
@@ -229,6 +234,7 @@ class CChildView : public CWnd,
     ListFilter m_filter{m_catalogueAdapter, m_list};
     ViewCommands m_commands{m_transport, m_filter, m_engine, *this, *this};
     CardOpener m_opener{m_catalogue, m_list, m_filter, m_transport, m_commands, m_skin, *this};
+    ChannelSnapshots m_snapshots{m_transport, m_engine, *this};
     // Only while a folder is read.
     std::unique_ptr<CWaitingDialog> m_waitingBox;
     FullScreenState m_fullScreen;

@@ -121,6 +121,20 @@ bool WriteAll(int fd, const char* bytes, size_t count) {
 }
 
 bool CopyContent(int from, int to) {
+    // The kernel copies by itself where it can (and shares the blocks where the file system lets
+    // it); through the buffer only when it cannot between these two files.
+    for (;;) {
+        const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, size_t{1} << 30, 0);
+        if (copied > 0)
+            continue;
+        if (copied == 0)
+            return true;
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP && errno != EBADF)
+            return false;
+        break;
+    }
     std::vector<char> buffer(1 << 18);
     for (;;) {
         const ssize_t got = ::read(from, buffer.data(), buffer.size());

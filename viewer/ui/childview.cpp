@@ -890,7 +890,9 @@ bool CChildView::ChooseSnapshotName(std::wstring& path, int& filterIndex) {
 PrintOutcome CChildView::PrintPicture(CBitmap& bitmap, const BITMAP& info) {
     return PrintBitmap(this, &bitmap, &info);
 }
-void CChildView::CopyRecordings(int) {}
+void CChildView::CopyRecordings(int mode) {
+    m_recordingCopy.Run(mode);
+}
 void CChildView::ReadConfig() {}
 
 void CChildView::OnOpenDirectory() {

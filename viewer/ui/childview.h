@@ -31,6 +31,7 @@
 #include "viewer/ui/playlistdlg.h"
 #include "viewer/ui/playlistlistadapter.h"
 #include "viewer/ui/playlistview.h"
+#include "viewer/ui/recordingcopy.h"
 #include "viewer/ui/transportview.h"
 #include "viewer/ui/viewcommands.h"
 #include "viewer/ui/viewcontroltable.h"
@@ -55,7 +56,8 @@ class CChildView : public CWnd,
                    public IOpeningView,
                    public ISkinLoadProgress,
                    public IKeyboardHookView,
-                   public ISnapshotView {
+                   public ISnapshotView,
+                   public IRecordingCopyView {
   public:
     static constexpr int kChannelCount = 4;
     // Each capture buffer holds ten bytes for every pixel of the primary screen.
@@ -235,6 +237,7 @@ class CChildView : public CWnd,
     ViewCommands m_commands{m_transport, m_filter, m_engine, *this, *this};
     CardOpener m_opener{m_catalogue, m_list, m_filter, m_transport, m_commands, m_skin, *this};
     ChannelSnapshots m_snapshots{m_transport, m_engine, *this};
+    RecordingCopy m_recordingCopy{m_transport, *this};
     // Only while a folder is read.
     std::unique_ptr<CWaitingDialog> m_waitingBox;
     FullScreenState m_fullScreen;

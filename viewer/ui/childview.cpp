@@ -162,7 +162,25 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
     m_loadingBox->ShowWindow(SW_HIDE);
     m_transport.ShowSpeed(-1.0);
     m_passwordCheck = m_skin.GetPasswordCheck();
+    // With the check on, a first start asks for a password and the car number before anything else.
+    if (m_passwordCheck > 0) {
+        CreatePasswordLock();
+        if (m_passwordLock.GetPassword().empty()) {
+            m_passwordLock.SetMode(PasswordLock::kFirstPassword);
+            m_passwordLock.ShowLocked();
+        }
+    }
     return 0;
+}
+
+void CChildView::CreatePasswordLock() {
+    if (m_passwordLock.m_hWnd != nullptr) {
+        return;
+    }
+    m_passwordLock.Create(PasswordDlg::IDD, this);
+    m_passwordLock.SetLanguageId(m_languageId);
+    m_passwordLock.SetView(this);
+    m_passwordLock.LoadFromRegistry();
 }
 
 void CChildView::CreateSkinControls() {
@@ -867,7 +885,11 @@ bool CChildView::IsDefogVisible() {
 }
 
 // The password lock, snapshots, printing, copying and the settings editor arrive in later work.
-void CChildView::ShowPasswordDialog() {}
+void CChildView::ShowPasswordDialog() {
+    CreatePasswordLock();
+    m_passwordLock.SetMode(PasswordLock::kProveOld);
+    m_passwordLock.ShowLocked();
+}
 void CChildView::OnCaptureToFile() {
     m_snapshots.CaptureToFile();
 }

@@ -26,6 +26,7 @@
 #include "viewer/ui/listfilter.h"
 #include "viewer/ui/loadingmsgdlg.h"
 #include "viewer/ui/openingview.h"
+#include "viewer/ui/passworddlg.h"
 #include "viewer/ui/playbackcontroldialog.h"
 #include "viewer/ui/playbacktransport.h"
 #include "viewer/ui/playlistdlg.h"
@@ -220,6 +221,8 @@ class CChildView : public CWnd,
     CStaticEx& Label(UINT id) { return *m_labels.at(id); }
     CButtonEx& Button(UINT id) { return *m_buttons.at(id); }
     void InvalidateChannel(int channel);
+    // Creates the password lock the first time, with the stored values.
+    void CreatePasswordLock();
 
     CToolTipCtrl m_toolTip;
     PlaybackControlDialog m_controlBar;
@@ -240,6 +243,7 @@ class CChildView : public CWnd,
     RecordingCopy m_recordingCopy{m_transport, *this};
     // Only while a folder is read.
     std::unique_ptr<CWaitingDialog> m_waitingBox;
+    PasswordDlg m_passwordLock;
     FullScreenState m_fullScreen;
     std::array<CRect, kChannelCount> m_channelRects{};
     size_t m_frameBufferSize = 0;

@@ -16,6 +16,7 @@
 #include "platform/ui/devicebroadcast.h"
 #include "platform/ui/menu.h"
 #include "platform/ui/messagebox.h"
+#include "platform/ui/printer.h"
 #include "platform/ui/qtaccess.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/singleinstance.h"
@@ -30,9 +31,13 @@
 #include "viewer/ui/viewcontroltable.h"
 #include "viewer/ui/viewlayout.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QImage>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -162,7 +167,9 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowsInOrderAndShowsWhatTheUserSeesWitho
     EXPECT_EQ(g_layoutHeight, 1080);
     EXPECT_EQ(g_screenWidth, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(g_screenHeight, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(view->GetFrameBufferSize(), static_cast<size_t>(g_screenWidth) * g_screenHeight * 10);
+    // Ten bytes a screen pixel, and never too small for a 1920 x 1080 picture of the engine's.
+    EXPECT_EQ(view->GetFrameBufferSize(),
+              std::max(static_cast<size_t>(g_screenWidth) * g_screenHeight * 10, size_t{1920} * 1080 * 4));
 
     // Handles are given out in creation order.
     const auto order = [](CWnd& window) { return reinterpret_cast<uintptr_t>(window.m_hWnd); };
@@ -554,6 +561,84 @@ TEST_F(DemoCardTest, ACardTakenOutWhilePlayingEndsItsRecordingAndLeavesTheListUs
     std::filesystem::rename(cardFolder / "taken out", cardFolder / "democard");
     EXPECT_EQ(view->OpenAndPlay(2), 1);
     EXPECT_NE(view->GetPlayer(0), nullptr);
+}
+
+// Answers the file dialog that the next modal loop shows: the path chosen in its folder.
+void ChooseInNextFileDialog(const std::filesystem::path& chosen) {
+    QTimer::singleShot(0, qApp, [chosen] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog != nullptr && dialog->isVisible()) {
+                dialog->setDirectory(QString::fromStdString(chosen.parent_path().string()));
+                dialog->selectFile(QString::fromStdString(chosen.filename().string()));
+                static_cast<QDialog*>(dialog)->accept();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no file dialog runs";
+    });
+}
+
+// Yes to every question, OK to every message; the texts kept.
+class AgreeingMessageBoxes : public MessageBoxHandler {
+  public:
+    AgreeingMessageBoxes() : m_previous(SetMessageBoxHandler(this)) {}
+    ~AgreeingMessageBoxes() override { SetMessageBoxHandler(m_previous); }
+    int Show(HWND, const std::wstring& text, const std::wstring&, UINT type) override {
+        texts.push_back(text);
+        return (type & 0xF) == MB_YESNO ? IDYES : IDOK;
+    }
+    std::vector<std::wstring> texts;
+
+  private:
+    MessageBoxHandler* m_previous;
+};
+
+class PdfPrintDialog : public PrintDialogHandler {
+  public:
+    explicit PdfPrintDialog(std::wstring file)
+        : m_file(std::move(file)), m_previous(SetPrintDialogHandler(this)) {}
+    ~PdfPrintDialog() override { SetPrintDialogHandler(m_previous); }
+    int Show(HWND, DWORD, std::wstring& pdfFile) override {
+        pdfFile = m_file;
+        return IDOK;
+    }
+
+  private:
+    std::wstring m_file;
+    PrintDialogHandler* m_previous;
+};
+
+TEST_F(MainWindowTest, ThePlayingRecordingIsSavedAsASnapshotPrintedAndCopiedFromTheCaptureMenu) {
+    OpenRecording();
+    // The capture reads the picture on show: wait for the first one.
+    std::vector<BYTE> buffer(view->GetFrameBufferSize());
+    int width = 0, height = 0, pitch = 0;
+    ASSERT_TRUE(WaitFor([&] {
+        return PlayerCaptureFrame(view->GetPlayer(0), buffer.data(), buffer.size(), &width, &height,
+                                  &pitch) == S_OK;
+    }));
+    AgreeingMessageBoxes boxes;
+    TestFolder output;
+
+    ChooseInNextFileDialog(output / "crash.PNG");
+    view->SendMessage(WM_COMMAND, 32779);
+    EXPECT_EQ(view->GetTransport().GetPaused(), 1);
+    const QImage snapshot(QString::fromStdString((output / "crash-CH1.PNG").string()), "png");
+    EXPECT_EQ(snapshot.size(), QSize(width, height));
+    EXPECT_TRUE(boxes.texts.empty());
+
+    PdfPrintDialog print(output.Wide("printed.pdf"));
+    view->SendMessage(WM_COMMAND, 32780);
+    EXPECT_GT(std::filesystem::file_size(output / "printed.pdf"), 0u);
+
+    std::filesystem::create_directory(output / "copies");
+    ChooseInNextFileDialog(output / "copies");
+    view->SendMessage(WM_COMMAND, 32782);
+    const std::string name = "2023_05_24_12_30_01_F_N.avi";
+    EXPECT_EQ(std::filesystem::file_size(output / "copies" / name),
+              std::filesystem::file_size(recordings / name));
+    ASSERT_FALSE(boxes.texts.empty());
+    EXPECT_EQ(boxes.texts.back(), L"コピーが完了しました。\n" + WideFromUtf8(name));
 }
 
 TEST_F(MainWindowTest, AFolderDroppedOnTheViewIsReadAsACardAndThePlaylistSlidesOutOnlyWithRows) {

@@ -48,6 +48,11 @@ CChildView::CChildView() {
     g_hKeyboardHook = SetWindowsHookExW(WH_KEYBOARD_LL, LowLevelKeyboardProc, nullptr, 0);
     m_frameBufferSize = static_cast<size_t>(std::max(0, g_screenWidth)) *
                         static_cast<size_t>(std::max(0, g_screenHeight)) * kBytesPerPixel;
+    // The engine captures its pictures at the layout's size (rows rounded up to 32 pixels) whatever
+    // the screen: a small screen's buffers must still hold one.
+    const size_t layoutPicture = static_cast<size_t>((std::max(0, g_layoutWidth) + 31) / 32 * 32) *
+                                 static_cast<size_t>(std::max(0, g_layoutHeight)) * 4;
+    m_frameBufferSize = std::max(m_frameBufferSize, layoutPicture);
     for (auto& buffer : m_frameBuffers) {
         // Left uninitialised: the pages cost nothing until a capture writes them.
         buffer.reset(new BYTE[m_frameBufferSize]);

@@ -61,7 +61,8 @@ class CChildView : public CWnd,
                    public IRecordingCopyView {
   public:
     static constexpr int kChannelCount = 4;
-    // Each capture buffer holds ten bytes for every pixel of the primary screen.
+    // Each capture buffer holds ten bytes for every pixel of the primary screen, and at least one
+    // picture of the engine's.
     static constexpr size_t kBytesPerPixel = 10;
 
     CChildView();

@@ -27,6 +27,7 @@
 #include "viewer/catalogue/sharedhelpers.h"
 #include "viewer/engine/ffmpegplayer.h"
 #include "viewer/ui/mainframe.h"
+#include "viewer/ui/passworddlg.h"
 #include "viewer/ui/playbackcontrolrules.h"
 #include "viewer/ui/viewcontroltable.h"
 #include "viewer/ui/viewlayout.h"
@@ -639,6 +640,23 @@ TEST_F(MainWindowTest, ThePlayingRecordingIsSavedAsASnapshotPrintedAndCopiedFrom
               std::filesystem::file_size(recordings / name));
     ASSERT_FALSE(boxes.texts.empty());
     EXPECT_EQ(boxes.texts.back(), L"コピーが完了しました。\n" + WideFromUtf8(name));
+}
+
+TEST_F(MainWindowTest, TheLockButtonsCommandAsksForTheOldPasswordOverADisabledView) {
+    // Without the skin's check the lock is not made at start-up; its command still works.
+    EXPECT_EQ(view->GetPasswordLock().m_hWnd, nullptr);
+    view->SendMessage(WM_COMMAND, 20000);
+    PasswordDlg& lock = view->GetPasswordLock();
+    ASSERT_NE(lock.m_hWnd, nullptr);
+    EXPECT_TRUE(Shown(lock));
+    EXPECT_FALSE(view->IsWindowEnabled());
+    EXPECT_EQ(lock.GetLock().GetMode(), PasswordLock::kProveOld);
+    CString title;
+    lock.GetWindowText(title);
+    EXPECT_EQ(std::wstring(title), view->LoadText(216));
+    lock.SendMessage(WM_COMMAND, IDCANCEL);
+    EXPECT_FALSE(Shown(lock));
+    EXPECT_TRUE(view->IsWindowEnabled());
 }
 
 TEST_F(MainWindowTest, AFolderDroppedOnTheViewIsReadAsACardAndThePlaylistSlidesOutOnlyWithRows) {

@@ -90,6 +90,7 @@ class CChildView : public CWnd,
     ResStorage& GetSkin() { return m_skin; }
     PlaylistDlg& GetPlaylist() { return m_playlist; }
     PlaybackControlDialog& GetControlBar() { return m_controlBar; }
+    PasswordDlg& GetPasswordLock() { return m_passwordLock; }
     LoadingMsgDlg* GetLoadingBox() { return m_loadingBox.get(); }
     MovieWndDlg& GetChannelWindow(int channel) { return m_channelWindows[static_cast<size_t>(channel)]; }
     CTaskbarPopup& GetTaskbarPopup() { return m_taskbarPopup; }

@@ -101,12 +101,10 @@ void RecordingCopy::Run(int mode) {
     if (MessageBox(m_view.GetViewWindow(), m_view.LoadText(kStringCopyQuestion), L"", MB_YESNO) != IDYES) {
         return;
     }
-    m_destinationFolder.clear();
     std::wstring folder;
     if (!m_view.BrowseForFolder(m_view.LoadText(kStringSelectFolder), folder) || folder.empty()) {
         return;
     }
-    m_destinationFolder = folder;
 
     std::wstring frontName = m_transport.GetFrontName();
     std::wstring rearName = m_transport.GetRearName();

@@ -49,8 +49,6 @@ class RecordingCopy {
 
     // Pauses, asks, lets the user choose the folder and copies. Playback stays paused.
     void Run(int mode);
-    // The folder chosen last.
-    const std::wstring& GetDestinationFolder() const { return m_destinationFolder; }
 
   private:
     bool CopyWholeFile(const std::wstring& source, const std::wstring& destination);
@@ -62,5 +60,4 @@ class RecordingCopy {
 
     PlaybackTransport& m_transport;
     IRecordingCopyView& m_view;
-    std::wstring m_destinationFolder;
 };

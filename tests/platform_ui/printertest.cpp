@@ -7,8 +7,14 @@
 #include "platform/ui/bitmap.h"
 #include "platform/ui/gdiobj.h"
 #include "platform/ui/printer.h"
+#include "platform/ui/qtaccess.h"
 
 #include "support/testfolder.h"
+
+#include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +83,39 @@ TEST(Printing, DialogAnswersDecideAndAJobPrintsIntoTheChosenFile) {
     CPrintJob portrait;
     ASSERT_TRUE(portrait.StartDoc(L"DRS", DMORIENT_PORTRAIT));
     EXPECT_LT(portrait.GetDeviceCaps(HORZRES), portrait.GetDeviceCaps(VERTRES));
+}
+
+TEST(Printing, QtsPrintDialogOffersWhatTheFlagsAllowAndChoosesTheApplicationsPrinter) {
+    TestFolder folder;
+    TestWindow owner;
+    ASSERT_TRUE(owner.CreateTop(CRect(0, 0, 100, 100)));
+    for (const bool accept : {false, true}) {
+        QAbstractPrintDialog::PrintDialogOptions options;
+        QWidget* parent = nullptr;
+        QTimer::singleShot(0, qApp, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) {
+                ADD_FAILURE() << "no print dialog runs";
+                return;
+            }
+            options = dialog->options();
+            parent = dialog->parentWidget();
+            // As the user picks printing into a PDF file.
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setOutputFileName(QString::fromStdString((folder / "chosen.pdf").string()));
+            accept ? dialog->accept() : dialog->reject();
+        });
+        CPrintDialog dialog(PD_NOSELECTION | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE, &owner);
+        EXPECT_EQ(dialog.DoModal(), accept ? IDOK : IDCANCEL);
+        EXPECT_FALSE(options.testFlag(QAbstractPrintDialog::PrintSelection));
+        EXPECT_FALSE(options.testFlag(QAbstractPrintDialog::PrintPageRange));
+        EXPECT_TRUE(options.testFlag(QAbstractPrintDialog::PrintToFile));
+        EXPECT_EQ(parent, WidgetFromHandle(owner.m_hWnd));
+    }
+    CPrintJob job;
+    ASSERT_TRUE(job.StartDoc(L"DRS", DMORIENT_LANDSCAPE));
+    EXPECT_TRUE(job.EndDoc());
+    EXPECT_TRUE(std::filesystem::exists(folder / "chosen.pdf"));
 }
 
 TEST(Printing, JobThatCannotWriteItsFileDoesNotStart) {

@@ -642,6 +642,25 @@ TEST_F(MainWindowTest, ThePlayingRecordingIsSavedAsASnapshotPrintedAndCopiedFrom
     EXPECT_EQ(boxes.texts.back(), L"コピーが完了しました。\n" + WideFromUtf8(name));
 }
 
+TEST_F(MainWindowTest, AnAviFileOfAllCamerasIsCopiedWithTheFrontChannelAloneUnderItsNewTag) {
+    fixtures::QuietCodecLogs();
+    fixtures::AviOptions options;
+    options.streams = 2;
+    options.video.frameCount = 12;
+    const std::string name = "2023_05_24_12_30_02_D_N.avi";
+    fixtures::MakeAviRecording(recordings / name, options);
+    ASSERT_NE(view->GetCatalogue().AddFile(recordings.Wide(name), &view->GetList()), 0);
+    view->GetCatalogue().FillListByType(&view->GetList(), 9, 1);
+    ASSERT_EQ(view->OpenAndPlay(0), 1);
+    AgreeingMessageBoxes boxes;
+    TestFolder output;
+    ChooseInNextFileDialog(output.Path());
+    view->SendMessage(WM_COMMAND, 32796);
+    EXPECT_TRUE(std::filesystem::exists(output / "2023_05_24_12_30_02_S_N.avi"));
+    ASSERT_FALSE(boxes.texts.empty());
+    EXPECT_EQ(boxes.texts.back(), L"コピーが完了しました。\n" + WideFromUtf8(name));
+}
+
 TEST_F(MainWindowTest, TheLockButtonsCommandAsksForTheOldPasswordOverADisabledView) {
     // Without the skin's check the lock is not made at start-up; its command still works.
     EXPECT_EQ(view->GetPasswordLock().m_hWnd, nullptr);

@@ -22,22 +22,32 @@ bool IsYuv(AVPixelFormat format) {
 
 } // namespace
 
-Scaler::~Scaler() {
+Scaler::Context::~Context() {
     sws_freeContext(m_context);
-    sws_freeContext(m_toRgb);
+}
+
+SwsContext* Scaler::Context::For(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstWidth,
+                                 int dstHeight, AVPixelFormat dstFormat) {
+    const int key[6] = {srcWidth, srcHeight, srcFormat, dstWidth, dstHeight, dstFormat};
+    if (m_context && std::equal(key, key + 6, m_key))
+        return m_context;
+    sws_freeContext(m_context);
+    // Linear filtering, as the device's stretch always used.
+    m_context = sws_getContext(srcWidth, srcHeight, srcFormat, dstWidth, dstHeight, dstFormat,
+                               SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
+    std::copy(key, key + 6, m_key);
+    return m_context;
 }
 
 bool Scaler::Scale(const SurfacePlanes& source, std::uint8_t* destination, int destinationPitch, int dstWidth,
                    int dstHeight) {
     std::uint8_t* const planes[4] = {destination, nullptr, nullptr, nullptr};
     const int pitches[4] = {destinationPitch, 0, 0, 0};
-    // Linear filtering, as the device's stretch always used.
     if (!IsYuv(source.format)) {
-        m_context =
-            sws_getCachedContext(m_context, source.width, source.height, source.format, dstWidth, dstHeight,
-                                 AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
-        return m_context && sws_scale(m_context, source.data, source.linesize, 0, source.height, planes,
-                                      pitches) == dstHeight;
+        SwsContext* context =
+            m_context.For(source.width, source.height, source.format, dstWidth, dstHeight, AV_PIX_FMT_BGRA);
+        return context &&
+               sws_scale(context, source.data, source.linesize, 0, source.height, planes, pitches) == dstHeight;
     }
     const int chromaWidth = (dstWidth + 1) / 2;
     const int chromaHeight = (dstHeight + 1) / 2;
@@ -49,17 +59,15 @@ bool Scaler::Scale(const SurfacePlanes& source, std::uint8_t* destination, int d
     std::uint8_t* luma = m_planar.data() + (64 - reinterpret_cast<std::uintptr_t>(m_planar.data()) % 64) % 64;
     std::uint8_t* const planar[4] = {luma, luma + lumaSize, luma + lumaSize + chromaSize, nullptr};
     const int planarPitches[4] = {lumaPitch, chromaPitch, chromaPitch, 0};
-    m_context =
-        sws_getCachedContext(m_context, source.width, source.height, source.format, dstWidth, dstHeight,
-                             AV_PIX_FMT_YUV420P, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
-    m_toRgb = sws_getCachedContext(m_toRgb, dstWidth, dstHeight, AV_PIX_FMT_YUV420P, dstWidth, dstHeight,
-                                   AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
-    if (!m_context || !m_toRgb ||
-        sws_scale(m_context, source.data, source.linesize, 0, source.height, planar, planarPitches) !=
-            dstHeight)
+    SwsContext* scale =
+        m_context.For(source.width, source.height, source.format, dstWidth, dstHeight, AV_PIX_FMT_YUV420P);
+    SwsContext* toRgb =
+        m_toRgb.For(dstWidth, dstHeight, AV_PIX_FMT_YUV420P, dstWidth, dstHeight, AV_PIX_FMT_BGRA);
+    if (!scale || !toRgb ||
+        sws_scale(scale, source.data, source.linesize, 0, source.height, planar, planarPitches) != dstHeight)
         return false;
     const std::uint8_t* const converted[4] = {planar[0], planar[1], planar[2], nullptr};
-    return sws_scale(m_toRgb, converted, planarPitches, 0, dstHeight, planes, pitches) == dstHeight;
+    return sws_scale(toRgb, converted, planarPitches, 0, dstHeight, planes, pitches) == dstHeight;
 }
 
 bool Scaler::ToBgraWithSlack(const SurfacePlanes& source, std::uint8_t* destination, int destinationPitch,

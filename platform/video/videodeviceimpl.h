@@ -80,7 +80,6 @@ bool PlanesOfSurface(VideoSurface::Impl& surface, const RECT& rect, SurfacePlane
 class Scaler {
   public:
     Scaler() = default;
-    ~Scaler();
     Scaler(const Scaler&) = delete;
     Scaler& operator=(const Scaler&) = delete;
 
@@ -94,14 +93,31 @@ class Scaler {
                 int dstHeight);
 
   private:
+    // A conversion context kept for the sizes and formats it was asked for. sws_getCachedContext
+    // compares them with what the context made of them (an odd RGB width changes its flags), so
+    // it would build a new context, at great cost, for every picture of such a size.
+    class Context {
+      public:
+        Context() = default;
+        ~Context();
+        Context(const Context&) = delete;
+        Context& operator=(const Context&) = delete;
+        SwsContext* For(int srcWidth, int srcHeight, AVPixelFormat srcFormat, int dstWidth, int dstHeight,
+                        AVPixelFormat dstFormat);
+
+      private:
+        SwsContext* m_context = nullptr;
+        int m_key[6] = {};
+    };
+
     bool Scale(const SurfacePlanes& source, std::uint8_t* destination, int destinationPitch, int dstWidth,
                int dstHeight);
 
     std::mutex m_lock;
-    SwsContext* m_context = nullptr;
+    Context m_context;
     // YUV pictures are scaled to planar 4:2:0 at the destination size first, then converted to RGB:
     // half the work of scaling straight to RGB.
-    SwsContext* m_toRgb = nullptr;
+    Context m_toRgb;
     std::vector<std::uint8_t> m_planar;
     std::vector<std::uint8_t> m_scratch;
 };

@@ -39,6 +39,8 @@ namespace {
 constexpr size_t kFilenameCapacity = 1024;
 constexpr size_t kFolderCapacity = 2048;
 constexpr int kQuitPushTries = 1000;
+// A quit that found no room in the queue is noticed this soon.
+constexpr int kEventWaitLimitMs = 100;
 
 std::thread eventThread;
 std::atomic<int> eventThreadQuit{0};
@@ -114,8 +116,7 @@ void WatchLostDevice() {
 void PlayerEventThread() {
     SDL_Event event;
     for (;;) {
-        Sleep(1);
-        const bool got = SDL_WaitEvent(&event) != 0;
+        const bool got = WaitEngineEvent(&event, kEventWaitLimitMs);
         // Shut-down ends the loop even when its quit event found no room in the queue.
         if (eventThreadQuit)
             break;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+union SDL_Event;
+
 struct VideoState;
 
 struct ChannelEvent {
@@ -14,6 +16,8 @@ struct ChannelEvent {
 // False when the queue is full or SDL's event queue is not running.
 bool PushChannelEvent(int type, const VideoState* state);
 bool PushEngineEvent(int type);
+// The next event, waiting for a push when there is none, at most limitMs; false when none came.
+bool WaitEngineEvent(SDL_Event* event, int limitMs);
 // Removes the pending events of one open state (of every type) and keeps everyone else's in order.
 void PurgeChannelEvents(int channel, uint32_t generation);
 // Removes everything pending (engine start, so that nothing of an earlier run is handled).

@@ -103,17 +103,20 @@ void stream_toggle_pause(VideoState* is) {
         is->videoCurrentPtsDrift = is->videoCurrentPts - now;
     }
     is->paused = !is->paused;
+    WakeRefreshThread(is);
 }
 
 void step_to_next_frame(VideoState* is) {
     if (is->paused)
         stream_toggle_pause(is);
     is->stepRequest = 1;
+    WakeRefreshThread(is);
 }
 
 void PlayerRestartTimer(VideoState* is) {
     is->frameTimer = EngineNow();
     is->paused = 0;
+    WakeRefreshThread(is);
 }
 
 void PlayerPause(VideoState* state) {
@@ -149,6 +152,7 @@ void PlayerSetSpeed(VideoState* state, int n, int fast) {
         return;
     state->speed = fast ? static_cast<double>(n) : 1.0 / n;
     state->stepMode = 0;
+    WakeRefreshThread(state);
     const int channel = state->channel;
     if (!(fast == 1 && n == 1))
         GuardedRendererCall(channel, [&] {
@@ -357,8 +361,10 @@ void PlayerRedraw(VideoState* state, int withZoom) {
     if (RedrawLeftToDisplay(state->paused != 0, tables.finished[channel] != 0, GetTickCount(),
                             tables.lastDisplayTick[channel])) {
         // Slow motion may not show a picture for a while: the next refresh pass redraws.
-        if (state->speed < 0.5)
+        if (state->speed < 0.5) {
             state->redrawPending = 1;
+            WakeRefreshThread(state);
+        }
         return;
     }
     GuardedRendererCall(channel, [&] {

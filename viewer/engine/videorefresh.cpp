@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <mutex>
@@ -21,6 +22,8 @@ namespace {
 constexpr int kSyncWarmupPasses = 90;
 constexpr double kFrontRearTolerance = 0.05;
 constexpr int kRefreshAnswerLimitMs = 50;
+// A picture held for its partner camera is looked at again this soon.
+constexpr double kHoldRetrySeconds = 0.001;
 
 void NextPicture(VideoState* is) {
     is->pictqRindex = (is->pictqRindex + 1) % kVideoPictureQueueSize;
@@ -118,6 +121,13 @@ int RefreshThread(void* arg) {
                    (!is->refreshPending &&
                     (is->videoStream < 0 || QueuedPictures(is) > 0 || g_playbackEngine.resetCountdown > 0));
         });
+        // A picture that is not due yet is not asked about again before it is: the event thread
+        // neither waits for it nor is woken for nothing.
+        const double wait = is->refreshDueAt - EngineNow();
+        if (wait > 0)
+            is->refreshAnswered.wait_for(
+                hold, std::chrono::duration<double>(std::min(wait, kRefreshAnswerLimitMs / 1000.0)),
+                [is] { return is->abortRequest || is->refreshDueAt == 0; });
     }
     is->refreshThreadDone = 1;
     return 0;
@@ -132,7 +142,10 @@ void AnswerRefresh(VideoState* is) {
 }
 
 void WakeRefreshThread(VideoState* is) {
-    { std::lock_guard<std::mutex> hold(is->refreshLock); }
+    {
+        std::lock_guard<std::mutex> hold(is->refreshLock);
+        is->refreshDueAt = 0;
+    }
     is->refreshAnswered.notify_one();
 }
 
@@ -184,7 +197,7 @@ void video_refresh(VideoState* is) {
                                       tables.openState[partner] != nullptr, tables.finished[partner] != 0);
             }
             if (hold) {
-                Sleep(1);
+                is->refreshDueAt = now + kHoldRetrySeconds;
                 return;
             }
         }
@@ -194,7 +207,7 @@ void video_refresh(VideoState* is) {
                 video_display(is);
                 is->redrawPending = 0;
             }
-            Sleep(5);
+            is->refreshDueAt = is->frameTimer + delay;
             return;
         }
         if (delay > 0)

@@ -8,7 +8,8 @@
 int RefreshThread(void* arg);
 // The event thread's answer to a refresh event: the channel may send the next one.
 void AnswerRefresh(VideoState* state);
-// Lets a waiting refresh thread see that a picture was queued or that the channel is closing.
+// Lets a waiting refresh thread see that a picture was queued, that the channel's timing changed or
+// that the channel is closing: it asks for a refresh at once.
 void WakeRefreshThread(VideoState* state);
 void video_refresh(VideoState* state);
 // Shows the held picture again.

@@ -162,6 +162,10 @@ struct VideoState {
     // and a picture waits, or the channel closes, instead of looking every millisecond.
     std::mutex refreshLock;
     std::condition_variable refreshAnswered;
+    // When the queued picture is due on the engine's clock, as the last refresh found it: the
+    // refresh thread sends its next event then rather than asking over and over. 0: at once; any
+    // change of the channel's timing wakes the thread and sets it back to 0.
+    std::atomic<double> refreshDueAt{0};
     std::atomic<double> speed{1.0};
     std::wstring caption; // user-interface thread
     std::atomic<int32_t> syncWarmupCount{0};

@@ -1,6 +1,5 @@
 #include "viewer/engine/videothread.h"
 
-#include "platform/base/timing.h"
 #include "viewer/engine/d3d9renderimpl.h"
 #include "viewer/engine/enginetrace.h"
 #include "viewer/engine/ffmpegplayer.h"
@@ -38,6 +37,7 @@ void DiscardPictures(VideoState* is) {
     SDL_mutexP(is->pictqMutex);
     for (VideoPicture& picture : is->pictq)
         picture.skip = 1;
+    WakeRefreshThread(is);
     while (is->pictqSize && !is->videoq.abortRequest)
         SDL_CondWait(is->pictqCond, is->pictqMutex);
     is->videoCurrentPos = -1;
@@ -260,7 +260,6 @@ int VideoThread(void* arg) {
             break;
         if (is->stepRequest)
             stream_toggle_pause(is);
-        Sleep(1);
     }
     av_packet_free(&packet);
     av_frame_free(&frame);

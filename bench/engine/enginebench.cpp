@@ -513,6 +513,11 @@ int main(int argc, char** argv) {
                 "front sound AAC %d Hz, %d s played, %d CPUs usable\n",
                 kWidth, kHeight, kFps, megabitsPerSecond, settings.keyframeInterval, settings.audioRate,
                 settings.seconds, av_cpu_count());
+    // CPU times grow with what else the machine runs: the load says how far to trust them.
+    std::ifstream loadAverage("/proc/loadavg");
+    std::string load;
+    if (std::getline(loadAverage, load))
+        std::printf("machine load at the start (1, 5, 15 min, runnable/threads): %s\n", load.c_str());
 
     const Codec codecs[] = {{"H.264", fixtures::VideoCodec::H264}, {"HEVC", fixtures::VideoCodec::Hevc}};
     const Layout layouts[] = {

@@ -142,6 +142,12 @@ class DefogDlgTest : public ::testing::Test {
         dialog.SendMessage(WM_HSCROLL, MAKEWPARAM(code, position),
                            reinterpret_cast<LPARAM>(dialog.GetSlider(channel).m_hWnd));
     }
+    // Releases the channel's slider at the strength and waits for the filtered picture.
+    void Filter(int channel, int strength) {
+        HBITMAP shown = dialog.GetWorkingCopy(channel);
+        Scroll(channel, SB_ENDSCROLL, strength);
+        ASSERT_TRUE(WaitFor([&] { return dialog.GetWorkingCopy(channel) != shown; }));
+    }
     std::wstring Label(int channel) {
         CString text;
         dialog.GetValueLabel(channel).GetWindowText(text);
@@ -301,11 +307,24 @@ TEST_F(DefogDlgTest, SavingAsksAgainOverAnExistingFileAndNamesAFileThatCouldNotB
     dialog.answers = {{L"", 0}};
     dialog.SaveImage();
     EXPECT_EQ(boxes.texts.size(), 2u) << "a cancel writes and says nothing";
+
+    // What is saved is what is shown: the filtered picture of the front, the source of the left.
+    Filter(0, 6);
+    dialog.answers = {{folder.Wide("d.png"), 1}};
+    dialog.SaveImage();
+    EXPECT_EQ(boxes.texts.size(), 2u);
+    for (int channel : {0, 2}) {
+        const std::string name = "d-CH" + std::to_string(channel + 1) + ".png";
+        const QImage saved(QString::fromStdString((folder / name).string()));
+        EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), Pixels(dialog.GetWorkingCopy(channel)))
+            << name;
+    }
 }
 
 TEST_F(DefogDlgTest, PrintingMakesOneJobForEachChannelWithAPicture) {
     TestFolder folder;
     dialog.SetImages(nullptr, Picture(64, 32, 2), nullptr, Picture(64, 32, 4));
+    Filter(1, 3);
     PdfPrinter printer({folder.Wide("rear.pdf"), folder.Wide("right.pdf")});
     RecordingMessageBoxes boxes;
     dialog.PrintImages();

@@ -334,3 +334,25 @@ TEST_F(DefogDlgTest, PrintingMakesOneJobForEachChannelWithAPicture) {
     EXPECT_TRUE(boxes.texts.empty());
     EXPECT_NE(dialog.GetWorkingCopy(1), nullptr) << "the pictures stay";
 }
+// The frame pieces are made after the buttons and must not cover them.
+TEST_F(DefogDlgTest, EveryButtonLiesAboveTheFrame) {
+    QWidget* window = WidgetFromHandle(dialog.m_hWnd);
+    const auto stacking = [&](UINT id) {
+        CWnd* control = dialog.GetDlgItem(static_cast<int>(id));
+        return control != nullptr
+                   ? static_cast<int>(window->children().indexOf(WidgetFromHandle(control->m_hWnd)))
+                   : -1;
+    };
+    int highestFrame = -1;
+    for (UINT id : {32811u, 32812u, 32813u, 32814u, 32815u}) {
+        ASSERT_GE(stacking(id), 0) << id;
+        highestFrame = std::max(highestFrame, stacking(id));
+    }
+    std::vector<UINT> buttons = {DefogDlg::ID_SAVE, DefogDlg::ID_PRINT, DefogDlg::ID_CLOSE};
+    for (const auto& channel : DefogDlg::kChannelCommands) {
+        buttons.insert(buttons.end(), channel.begin(), channel.end());
+    }
+    for (UINT id : buttons) {
+        EXPECT_GT(stacking(id), highestFrame) << id;
+    }
+}

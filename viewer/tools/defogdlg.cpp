@@ -113,6 +113,8 @@ void DefogDlg::CreateButton(CButtonEx& button, eComponentID component, UINT id) 
 
 void DefogDlg::CreateFramePiece(CStaticEx& piece, eComponentID component, UINT id, bool movesWindow) {
     piece.Create(this, m_store->GetComponentRect(component, CRect()), id, kLabelStyle);
+    // The buttons, made before it, lie on top of it.
+    piece.SetWindowPos(HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     piece.ModifyOptions(0, CBaseWnd::OPTION_BACK_BUFFER);
     piece.SetBitmaps(m_store->GetComponentInfo(component)[0]);
     if (movesWindow) {

@@ -26,6 +26,7 @@
 #include "viewer/app/viewerapp.h"
 #include "viewer/catalogue/sharedhelpers.h"
 #include "viewer/engine/ffmpegplayer.h"
+#include "viewer/engine/videostate.h"
 #include "viewer/tools/defogdlg.h"
 #include "viewer/ui/mainframe.h"
 #include "viewer/ui/passworddlg.h"
@@ -43,6 +44,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <SDL.h>
 
 #include <atomic>
 #include <fstream>
@@ -669,7 +672,7 @@ TEST_F(MainWindowTest, PausingAFourChannelRecordingAndPressingDefogShowsItsFourF
     fixtures::AviOptions options;
     options.streams = 4;
     options.video.codec = fixtures::VideoCodec::H264;
-    options.video.frameCount = 60;
+    options.video.frameCount = 300;
     options.textChunks = false;
     const std::string name = "2023_05_24_12_30_03_Q_N.avi";
     fixtures::MakeAviRecording(recordings / name, options);
@@ -684,10 +687,35 @@ TEST_F(MainWindowTest, PausingAFourChannelRecordingAndPressingDefogShowsItsFourF
     };
     for (int channel = 0; channel < 4; ++channel) {
         ASSERT_NE(view->GetPlayer(channel), nullptr) << channel;
-        ASSERT_TRUE(WaitFor([&] { return capture(channel); })) << channel;
+        ASSERT_TRUE(WaitFor([&] { return capture(channel); }, 20000)) << channel;
     }
     DefogDlg& defog = view->GetDefogWindow();
     EXPECT_FALSE(Shown(defog));
+
+    // Paused, and every channel's video thread has been through its pause wait with no picture
+    // left in its queue: the picture shown stays.
+    view->Pause();
+    for (int channel = 0; channel < 4; ++channel) {
+        VideoState* state = view->GetPlayer(channel);
+        int64_t passesWhenHeld = -1;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                SDL_mutexP(state->pictqMutex);
+                const int queued = state->pictqSize;
+                SDL_mutexV(state->pictqMutex);
+                if (!state->paused || state->seekRequest || state->seekFlushPending ||
+                    state->seekSkipState != 0) {
+                    passesWhenHeld = -1;
+                    return false;
+                }
+                if (passesWhenHeld < 0) {
+                    passesWhenHeld = state->pausePasses;
+                }
+                return state->pausePasses != passesWhenHeld && queued == 0;
+            },
+            20000))
+            << channel;
+    }
 
     view->SendMessage(WM_COMMAND, Table::ID_DEFOG);
     EXPECT_EQ(view->GetTransport().GetPaused(), 1);

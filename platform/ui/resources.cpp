@@ -101,6 +101,22 @@ HANDLE LoadImageW(HINSTANCE, LPCWSTR name, UINT type, int width, int height, UIN
     }
 }
 
+HANDLE CopyImage(HANDLE image, UINT type, int width, int height, UINT flags) {
+    const std::shared_ptr<BitmapObject> source = type == IMAGE_BITMAP ? FindBitmap(static_cast<HBITMAP>(image))
+                                                                      : nullptr;
+    if (source == nullptr || width != 0 || height != 0) {
+        return nullptr;
+    }
+    auto copy = std::make_shared<BitmapObject>();
+    copy->image = source->image.copy();
+    if (copy->image.isNull()) {
+        return nullptr;
+    }
+    copy->dibSection = (flags & LR_CREATEDIBSECTION) != 0;
+    copy->bitsPerPixel = source->bitsPerPixel;
+    return AddObject(copy);
+}
+
 HRSRC FindResourceW(HMODULE, LPCWSTR name, LPCWSTR type) {
     if (name == nullptr || type == nullptr) {
         return nullptr;

@@ -18,6 +18,10 @@ constexpr UINT LR_SHARED = 0x8000;
 // Bitmaps (checked 16-, 24- or 32-bit BMP data) and cursors; with LR_LOADFROMFILE the name is a
 // file path. A bitmap given a width and height is stretched to them. Null when nothing loads.
 HANDLE LoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int width, int height, UINT flags);
+// A new bitmap of the same size and pixels (IMAGE_BITMAP, width and height 0); with
+// LR_CREATEDIBSECTION a DIB section of the source's depth, whose bits GetObject gives. The caller
+// owns it. Null for anything else.
+HANDLE CopyImage(HANDLE image, UINT type, int width, int height, UINT flags);
 
 struct HRSRC__;
 using HRSRC = HRSRC__*;

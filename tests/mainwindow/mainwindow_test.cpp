@@ -26,6 +26,8 @@
 #include "viewer/app/viewerapp.h"
 #include "viewer/catalogue/sharedhelpers.h"
 #include "viewer/engine/ffmpegplayer.h"
+#include "viewer/engine/videostate.h"
+#include "viewer/tools/defogdlg.h"
 #include "viewer/ui/mainframe.h"
 #include "viewer/ui/passworddlg.h"
 #include "viewer/ui/playbackcontrolrules.h"
@@ -42,6 +44,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <SDL.h>
 
 #include <atomic>
 #include <fstream>
@@ -182,6 +186,7 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowsInOrderAndShowsWhatTheUserSeesWitho
                                  order(view->GetControlBar()),
                                  order(*view->GetSkinControl(Table::ID_BACKGROUND)),
                                  order(*view->GetSkinControl(Table::ID_GPS_FIX)),
+                                 order(view->GetDefogWindow()),
                                  order(view->GetPlaylist()),
                                  order(view->GetTaskbarPopup())};
     for (size_t i = 1; i < std::size(created); ++i) {
@@ -196,6 +201,7 @@ TEST_F(MainWindowTest, StartUpMakesTheWindowsInOrderAndShowsWhatTheUserSeesWitho
     EXPECT_FALSE(Shown(*view->GetLoadingBox()));
     EXPECT_FALSE(Shown(view->GetControlBar()));
     EXPECT_FALSE(Shown(view->GetTaskbarPopup()));
+    EXPECT_FALSE(Shown(view->GetDefogWindow()));
 
     // The main window at the skin's size, centred on the primary screen where it fits.
     const CRect mainWindow = Component(CID_MAIN_WINDOW);
@@ -659,6 +665,87 @@ TEST_F(MainWindowTest, AnAviFileOfAllCamerasIsCopiedWithTheFrontChannelAloneUnde
     EXPECT_TRUE(std::filesystem::exists(output / "2023_05_24_12_30_02_S_N.avi"));
     ASSERT_FALSE(boxes.texts.empty());
     EXPECT_EQ(boxes.texts.back(), L"コピーが完了しました。\n" + WideFromUtf8(name));
+}
+
+TEST_F(MainWindowTest, PausingAFourChannelRecordingAndPressingDefogShowsItsFourFrames) {
+    fixtures::QuietCodecLogs();
+    fixtures::AviOptions options;
+    options.streams = 4;
+    options.video.codec = fixtures::VideoCodec::H264;
+    options.video.frameCount = 300;
+    options.textChunks = false;
+    const std::string name = "2023_05_24_12_30_03_Q_N.avi";
+    fixtures::MakeAviRecording(recordings / name, options);
+    ASSERT_NE(view->GetCatalogue().AddFile(recordings.Wide(name), &view->GetList()), 0);
+    view->GetCatalogue().FillListByType(&view->GetList(), 9, 1);
+    ASSERT_EQ(view->OpenAndPlay(0), 1);
+    std::vector<BYTE> buffer(view->GetFrameBufferSize());
+    int width = 0, height = 0, pitch = 0;
+    const auto capture = [&](int channel) {
+        return PlayerCaptureFrame(view->GetPlayer(channel), buffer.data(), buffer.size(), &width, &height,
+                                  &pitch) == S_OK;
+    };
+    for (int channel = 0; channel < 4; ++channel) {
+        ASSERT_NE(view->GetPlayer(channel), nullptr) << channel;
+        ASSERT_TRUE(WaitFor([&] { return capture(channel); }, 20000)) << channel;
+    }
+    DefogDlg& defog = view->GetDefogWindow();
+    EXPECT_FALSE(Shown(defog));
+
+    // Paused, and every channel's video thread has been through its pause wait with no picture
+    // left in its queue: the picture shown stays.
+    view->Pause();
+    for (int channel = 0; channel < 4; ++channel) {
+        VideoState* state = view->GetPlayer(channel);
+        int64_t passesWhenHeld = -1;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                SDL_mutexP(state->pictqMutex);
+                const int queued = state->pictqSize;
+                SDL_mutexV(state->pictqMutex);
+                if (!state->paused || state->seekRequest || state->seekFlushPending ||
+                    state->seekSkipState != 0) {
+                    passesWhenHeld = -1;
+                    return false;
+                }
+                if (passesWhenHeld < 0) {
+                    passesWhenHeld = state->pausePasses;
+                }
+                return state->pausePasses != passesWhenHeld && queued == 0;
+            },
+            20000))
+            << channel;
+    }
+
+    view->SendMessage(WM_COMMAND, Table::ID_DEFOG);
+    EXPECT_EQ(view->GetTransport().GetPaused(), 1);
+    ASSERT_TRUE(WaitFor([&] { return Shown(defog); }));
+    for (int channel = 0; channel < 4; ++channel) {
+        ASSERT_TRUE(capture(channel));
+        const QImage shown =
+            ImageFromBitmap(defog.GetWorkingCopy(channel)).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(shown.size(), QSize(width, height)) << channel;
+        const QImage current(buffer.data(), width, height, pitch, QImage::Format_RGB32);
+        // The fourth bytes carry no colour.
+        int differing = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                differing += (shown.pixel(x, y) & 0xFFFFFF) != (current.pixel(x, y) & 0xFFFFFF);
+            }
+        }
+        EXPECT_EQ(differing, 0) << "channel " << channel << " shows the paused frame";
+        EXPECT_TRUE(defog.GetSlider(channel).IsWindowVisible() ||
+                    WaitFor([&] { return defog.GetSlider(channel).IsWindowVisible() != FALSE; }));
+    }
+
+    // While the window is open the button does nothing; full screen hides it and brings it back.
+    const HBITMAP first = defog.GetSource(0);
+    view->SendMessage(WM_COMMAND, Table::ID_DEFOG);
+    EXPECT_EQ(defog.GetSource(0), first);
+    view->ShowSidePanels(0);
+    EXPECT_FALSE(defog.IsWindowVisible());
+    view->ShowSidePanels(1);
+    EXPECT_TRUE(defog.IsWindowVisible());
 }
 
 TEST_F(MainWindowTest, TheLockButtonsCommandAsksForTheOldPasswordOverADisabledView) {

@@ -11,6 +11,7 @@
 #include "platform/ui/window.h"
 #include "viewer/app/globals.h"
 #include "viewer/engine/ffmpegplayer.h"
+#include "viewer/tools/defogpicture.h"
 #include "viewer/ui/imagesavename.h"
 #include "viewer/ui/paneldocking.h"
 #include "viewer/ui/usblistdlg.h"
@@ -143,6 +144,11 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
     CreateSkinControls();
     m_controlBar.SetViewSliders(Slider(Table::ID_SEEK).m_hWnd, Slider(Table::ID_VOLUME).m_hWnd,
                                 Slider(Table::ID_SPEED).m_hWnd);
+
+    m_defog.Create(DefogDlg::IDD, this);
+    m_defog.SetResStorage(&m_skin);
+    m_defog.SetLanguageId(m_languageId);
+    m_defog.CreateControls();
 
     m_playlist.Create(PlaylistDlg::IDD, this);
     m_playlist.SetView(this);
@@ -473,12 +479,15 @@ void CChildView::ShowSidePanels(int flag) {
     if (flag == 0) {
         FullScreenState::PanelFlags visible{};
         visible[FullScreenState::PLAYLIST] = m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible();
+        visible[FullScreenState::DEFOG] = IsDefogVisible();
         m_fullScreen.RememberPanels(visible);
         m_playlist.ShowWindow(SW_HIDE);
+        m_defog.ShowWindow(SW_HIDE);
         return;
     }
     const FullScreenState::PanelFlags& visible = m_fullScreen.RememberedPanels();
     m_playlist.ShowWindow(visible[FullScreenState::PLAYLIST] ? SW_SHOW : SW_HIDE);
+    m_defog.ShowWindow(visible[FullScreenState::DEFOG] ? SW_SHOW : SW_HIDE);
 }
 
 bool CChildView::IsChannelEnlarged() {
@@ -835,7 +844,7 @@ void CChildView::InvalidateChannelWindows() {
     }
 }
 
-// The map panel, the G-sensor panel, the repair and the defog window arrive in later work.
+// The map panel, the G-sensor panel and the repair arrive in later work.
 void CChildView::ReloadMap() {}
 
 int CChildView::MoveMapTo(double, double) {
@@ -852,7 +861,20 @@ bool CChildView::StartRepair(const stringex&) {
     return false;
 }
 
-void CChildView::ShowDefogWindow(const std::array<CapturedFrame, 4>&) {}
+void CChildView::ShowDefogWindow(const std::array<CapturedFrame, 4>& frames) {
+    std::array<HBITMAP, kChannelCount> pictures{};
+    for (size_t channel = 0; channel < pictures.size(); ++channel) {
+        const CapturedFrame& frame = frames[channel];
+        if (frame.open) {
+            pictures[channel] =
+                DefogPicture::SourceOfCapture(frame.width, frame.height, frame.pixels.data(), frame.pixels.size());
+        }
+    }
+    m_defog.SetImages(pictures[0], pictures[1], pictures[2], pictures[3]);
+    m_defog.Invalidate(TRUE);
+    m_defog.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    m_defog.ShowWindow(SW_SHOW);
+}
 
 // ICommandView
 
@@ -886,7 +908,7 @@ void CChildView::ShowPlaylistButton(int show) {
 }
 
 bool CChildView::IsDefogVisible() {
-    return false;
+    return m_defog.m_hWnd != nullptr && m_defog.IsWindowVisible();
 }
 
 // The password lock, snapshots, printing, copying and the settings editor arrive in later work.

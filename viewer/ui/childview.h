@@ -16,6 +16,7 @@
 #include "viewer/skin/sliderctrlex.h"
 #include "viewer/skin/staticex.h"
 #include "viewer/skin/taskbarpopup.h"
+#include "viewer/tools/defogdlg.h"
 #include "viewer/ui/cardopener.h"
 #include "viewer/ui/channelsnapshots.h"
 #include "viewer/ui/commandview.h"
@@ -91,6 +92,7 @@ class CChildView : public CWnd,
     PlaylistDlg& GetPlaylist() { return m_playlist; }
     PlaybackControlDialog& GetControlBar() { return m_controlBar; }
     PasswordDlg& GetPasswordLock() { return m_passwordLock; }
+    DefogDlg& GetDefogWindow() { return m_defog; }
     LoadingMsgDlg* GetLoadingBox() { return m_loadingBox.get(); }
     MovieWndDlg& GetChannelWindow(int channel) { return m_channelWindows[static_cast<size_t>(channel)]; }
     CTaskbarPopup& GetTaskbarPopup() { return m_taskbarPopup; }
@@ -246,6 +248,7 @@ class CChildView : public CWnd,
     // Only while a folder is read.
     std::unique_ptr<CWaitingDialog> m_waitingBox;
     PasswordDlg m_passwordLock;
+    DefogDlg m_defog;
     FullScreenState m_fullScreen;
     std::array<CRect, kChannelCount> m_channelRects{};
     size_t m_frameBufferSize = 0;

@@ -11,6 +11,7 @@
 #include "platform/ui/window.h"
 #include "viewer/app/globals.h"
 #include "viewer/engine/ffmpegplayer.h"
+#include "viewer/tools/viewersettingsstore.h"
 #include "viewer/ui/imagesavename.h"
 #include "viewer/ui/paneldocking.h"
 #include "viewer/ui/usblistdlg.h"
@@ -99,8 +100,10 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
         return -1;
     }
     ModifyStyleEx(WS_EX_CLIENTEDGE, 0, 0);
-    // The recorder model at start-up; the settings editor changes it later.
+    // The recorder model at start-up: the one the user chose in the settings editor, if any.
     SetDefaultModelIndex();
+    if (const int stored = ReadStoredModelIndex(); stored >= 0)
+        SetModelIndex(stored);
 
     m_loadingBox = std::make_unique<LoadingMsgDlg>();
     m_loadingBox->Create(LoadingMsgDlg::IDD, nullptr);

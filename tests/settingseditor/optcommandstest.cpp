@@ -245,10 +245,12 @@ TEST_F(OptCommandsTest, DriveListHoldsRemovableVolumesAndSelectsTheSettingsVolum
         ASSERT_TRUE(r + 1 != entries.end());
         EXPECT_EQ(*(r + 1), L"T: drive");
         EXPECT_FALSE(Contains(entries, L"S: drive"));
-        if (c.settingsOn != nullptr)
+        if (c.settingsOn != nullptr) {
             EXPECT_EQ(editor.DriveSelection(), (r - entries.begin()) + c.selection);
-        if (c.settingsOn != &removable)
+        }
+        if (c.settingsOn != &removable) {
             EXPECT_EQ(editor.DriveSelection(), static_cast<int>(entries.size()) - 1);
+        }
     }
 }
 
@@ -334,8 +336,9 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
         EXPECT_EQ(ReadBytes(m_clock), clock) << what;
         const std::filesystem::path stamp = m_config.parent_path() / "SD_format_time.ini";
         EXPECT_EQ(std::filesystem::exists(stamp), success) << what;
-        if (success)
+        if (success) {
             EXPECT_TRUE(std::regex_match(ReadBytes(stamp), std::regex("Format Time=[0-9]{14}"))) << what;
+        }
     }
 }
 

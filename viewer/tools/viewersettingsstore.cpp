@@ -1,6 +1,7 @@
 #include "viewer/tools/viewersettingsstore.h"
 
 #include "platform/base/cstring.h"
+#include "platform/base/registry.h"
 #include "viewer/tools/optitems.h"
 
 namespace {

@@ -3,9 +3,11 @@
 // "SOFTWARE\TREVO_VIEWER\conf", stored without a terminating zero. The settings editor reads and
 // writes through this class; a test puts one in its place that fails where it is told to.
 
-#include "platform/base/registry.h"
+#include "platform/base/wintypes.h"
 
 #include <string>
+
+struct HKEY__;
 
 class ViewerSettingsStore {
   public:
@@ -25,7 +27,7 @@ class ViewerSettingsStore {
     virtual void Close();
 
   private:
-    HKEY m_key = nullptr;
+    HKEY__* m_key = nullptr;
 };
 
 // The recorder model the user chose last ("ModelIndex"), or -1 when none in 0 to 3 is stored.

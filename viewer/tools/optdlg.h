@@ -39,9 +39,8 @@ class OptDlg : public CDialog, private IOptEditorHost {
     explicit OptDlg(CWnd* parent = nullptr);
     ~OptDlg() override;
 
-    // What the editor asks of the rest of the program (the view), except hiding and repainting,
-    // which the window does itself.
-    void SetHost(IOptEditorHost* host) { m_outside = host; }
+    // What the editor asks of the rest of the program (the view).
+    void SetHost(IOptEditorView* host) { m_outside = host; }
     void SetResStorage(ResStorage* store) { m_store = store; }
     void SetDataDirStruct(DataDirStruct* catalogue, ResStorage* store = nullptr);
     // FALSE, making nothing, without a skin store.
@@ -97,7 +96,7 @@ class OptDlg : public CDialog, private IOptEditorHost {
     // The editor's state into the controls.
     void Sync();
 
-    IOptEditorHost* m_outside = nullptr;
+    IOptEditorView* m_outside = nullptr;
     ResStorage* m_store = nullptr;
     OptEditor m_editor{*this};
     CStaticEx m_background;

@@ -18,17 +18,14 @@
 
 class DataDirStruct;
 
-// What the editor needs from the world around it: message boxes, the main view, the file
-// dialogs, and the formatter.
-class IOptEditorHost {
+// What the editor needs from the program around it: message boxes, the main view, the file
+// dialogs and the formatter.
+class IOptEditorView {
   public:
     // A text of the string library in the skin's language.
     virtual std::wstring LoadText(UINT id) = 0;
     // Answers IDOK, IDYES, IDNO, ...
     virtual int ShowMessage(const std::wstring& text, UINT type) = 0;
-    virtual void HideEditor() = 0;
-    // The state changed while a command still runs (the format); the window shows it at once.
-    virtual void RepaintNow() = 0;
 
     virtual void OnOpenDirectory() = 0;
     virtual void PrepareCardFolders() = 0;
@@ -46,6 +43,17 @@ class IOptEditorHost {
     // Formats the volume behind the letter; the error text, empty on success.
     virtual CString FormatVolume(char letter, int sectorsPerCluster, FormatProgressCallback callback,
                                  void* context) = 0;
+
+  protected:
+    ~IOptEditorView() = default;
+};
+
+// The above and the editor's own window.
+class IOptEditorHost : public IOptEditorView {
+  public:
+    virtual void HideEditor() = 0;
+    // The state changed while a command still runs (the format); the window shows it at once.
+    virtual void RepaintNow() = 0;
 
   protected:
     ~IOptEditorHost() = default;

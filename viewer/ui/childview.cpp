@@ -939,14 +939,6 @@ int CChildView::ShowMessage(const std::wstring& text, UINT type) {
     return AfxMessageBox(text.c_str(), type);
 }
 
-void CChildView::HideEditor() {
-    m_options.ShowWindow(SW_HIDE);
-}
-
-void CChildView::RepaintNow() {
-    m_options.UpdateWindow();
-}
-
 void CChildView::PrepareCardFolders() {
     m_opener.PrepareCardFolders();
 }

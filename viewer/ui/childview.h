@@ -60,7 +60,7 @@ class CChildView : public CWnd,
                    public IKeyboardHookView,
                    public ISnapshotView,
                    public IRecordingCopyView,
-                   public IOptEditorHost {
+                   public IOptEditorView {
   public:
     static constexpr int kChannelCount = 4;
     // Each capture buffer holds ten bytes for every pixel of the primary screen, and at least one
@@ -202,11 +202,9 @@ class CChildView : public CWnd,
     bool ChooseSnapshotName(std::wstring& path, int& filterIndex) override;
     PrintOutcome PrintPicture(CBitmap& bitmap, const BITMAP& info) override;
 
-    // IOptEditorHost: what the settings editor asks of the view (LoadText, OnOpenDirectory, the
+    // IOptEditorView: what the settings editor asks of the view (LoadText, OnOpenDirectory, the
     // viewer settings, Stop, Play and CloseMainWindow serve it as above).
     int ShowMessage(const std::wstring& text, UINT type) override;
-    void HideEditor() override;
-    void RepaintNow() override;
     void PrepareCardFolders() override;
     std::vector<CIniFile::Record> DefaultConfig() override;
     bool ChooseSettingsFile(bool save, std::wstring& path) override;

@@ -182,6 +182,13 @@ void Glyph(QPainter& painter, const std::string& icon, const QColor& color) {
     } else if (icon == "ok") {
         const QPointF check[] = {{5, 12.5}, {10, 17.5}, {19, 7}};
         painter.drawPolyline(check, 3);
+    } else if (icon.size() == 4 && icon.compare(0, 3, "tab") == 0) {
+        // "taba" to "tabe": the page numbers 1 to 5.
+        QFont font = painter.font();
+        font.setPixelSize(16);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QString(QChar('1' + (icon[3] - 'a'))));
     } else if (icon == "gear") {
         painter.save();
         painter.setPen(Qt::NoPen);

@@ -112,6 +112,7 @@ std::vector<SkinComponent> BuildTable() {
     add(Button(0x10000012, 424, 748, "map", 40, 40));
     add(Button(0x10000014, 472, 748, "sensor", 40, 40));
     add(Button(0x10000008, 520, 748, "playlist", 40, 40));
+    add(Button(0x12000001, 568, 748, "gear", 40, 40));
     add(Static(0x1000000A, 700, 744, 240, 48, "plate_240x48.bmp"));
     add(Slider(0x10000005, 736, 748, 196, 16));
     add(Slider(0x10000009, 736, 772, 196, 16));
@@ -219,6 +220,8 @@ std::vector<SkinComponent> BuildTable() {
     add(Static(0x100000C3, 0, 0, 600, 560, "opt_bg_600x560.bmp"));
     add(Button(0x1000007F, 372, 508, "ok", 100, 36));
     add(Button(0x10000084, 484, 508, "cancel", 100, 36));
+    for (int page = 0; page < 5; ++page)
+        add(Button(0x12000002 + page, kPageX + 76 * page, 12, std::string("tab") + static_cast<char>('a' + page), 68, 32));
     add(Button(0x10000086, 0, 0, "radio", 28, 28));
     add(Slider(0x10000087, 0, 0, 220, 20));
     add(Static(0x10000088, 0, 0, 48, 24, "value_48x24.bmp"));

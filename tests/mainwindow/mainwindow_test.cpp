@@ -47,6 +47,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <memory>
@@ -268,7 +269,7 @@ TEST_F(MainWindowTest, TheViewsControlsLieWhereTheSkinPutsThemForTheStartUpModel
         Table::ID_PASSWORD,  Table::ID_PAUSE,          Table::ID_MAP,     Table::ID_GSENSOR, Table::ID_VOLUME,
         Table::ID_SPEED,     Table::ID_PLAYBACK_SPEED, Table::ID_GPS_FIX, Table::ID_KMH,     Table::ID_MPH,
         Table::ID_MPH_NO_GPS};
-    ASSERT_EQ(Table::Rows().size(), 34u);
+    ASSERT_EQ(Table::Rows().size(), 35u);
     for (const Table::Row& row : Table::Rows()) {
         CWnd* control = view->GetSkinControl(row.id);
         ASSERT_NE(control, nullptr) << row.id;
@@ -296,6 +297,32 @@ TEST_F(MainWindowTest, TheViewsControlsLieWhereTheSkinPutsThemForTheStartUpModel
     wchar_t readout[32] = {};
     ::GetWindowTextW(view->GetSkinControl(Table::ID_SPEED_READOUT)->m_hWnd, readout, 32);
     EXPECT_STREQ(readout, L"    ---");
+}
+
+TEST_F(MainWindowTest, TheConfigurationButtonOpensTheSettingsEditorOnPageOne) {
+    OptDlg& editor = view->GetSettingsEditor();
+    CWnd* button = view->GetSkinControl(Table::ID_CONFIG);
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(HasVisibleStyle(button->m_hWnd));
+    const auto& tips = Table::ToolTips();
+    EXPECT_TRUE(std::any_of(tips.begin(), tips.end(), [](const Table::ToolTip& tip) {
+        return tip.id == Table::ID_CONFIG && tip.stringId == 191;
+    }));
+    EXPECT_FALSE(editor.IsWindowVisible());
+    for (int round = 0; round < 2; ++round) {
+        view->SendMessage(WM_COMMAND, MAKEWPARAM(Table::ID_CONFIG, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(button->m_hWnd));
+        EXPECT_TRUE(editor.IsWindowVisible()) << round;
+        EXPECT_TRUE(HasVisibleStyle(editor.GetPage(1)->m_hWnd)) << round;
+        EXPECT_FALSE(HasVisibleStyle(editor.GetPage(3)->m_hWnd)) << round;
+        CWnd* tab = editor.GetControl(22004);
+        ASSERT_NE(tab, nullptr);
+        editor.SendMessage(WM_COMMAND, MAKEWPARAM(22004, BN_CLICKED), reinterpret_cast<LPARAM>(tab->m_hWnd));
+        EXPECT_TRUE(HasVisibleStyle(editor.GetPage(3)->m_hWnd)) << round;
+        editor.SendMessage(WM_COMMAND, MAKEWPARAM(22012, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(editor.GetControl(22012)->m_hWnd));
+        EXPECT_FALSE(editor.IsWindowVisible()) << round;
+    }
 }
 
 TEST_F(MainWindowTest, FullScreenCoversTheMonitorAndComesBackWithThePanelsAndTheControlBarFollowsTheCursor) {

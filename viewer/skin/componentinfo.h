@@ -226,6 +226,11 @@ enum eComponentID : UINT {
     CID_OPT_BUTTON_22073 = 0x110000F4,          // button
     CID_OPT_FORMAT_PROGRESS = 0x110000F8,       // slider
     CID_OPT_FORMAT_PROGRESS_LABEL = 0x110000F9, // static
+
+    // Our own skin's: the main view's button that opens the settings editor, and the editor's page
+    // tabs for pages 1 to 5.
+    CID_MAIN_CONFIG = 0x12000001, // button
+    CID_OPT_TAB_1 = 0x12000002,   // buttons, 0x12000002 to 0x12000006
 };
 
 // Image slots of ComponentImages; a record's images fill the first slots in record order.

@@ -12,6 +12,7 @@
 #include "viewer/app/globals.h"
 #include "viewer/engine/ffmpegplayer.h"
 #include "viewer/tools/defogpicture.h"
+#include "viewer/tools/viewersettingsstore.h"
 #include "viewer/ui/imagesavename.h"
 #include "viewer/ui/paneldocking.h"
 #include "viewer/ui/usblistdlg.h"
@@ -31,9 +32,6 @@ constexpr UINT kWmSysCommand = 0x0112;
 constexpr WPARAM kScScreenSave = 0xF140;
 constexpr UINT kWmDisplayChange = 0x007E;
 // The settings the settings editor reads from the registry, as it holds them without a registry.
-constexpr int kDefaultUnitOfSpeed = 0;
-constexpr int kDefaultNumberOfChannel = 2;
-constexpr int kDefaultOneChannelDisplay = 0;
 
 constexpr int kReadoutPointSize = 250;
 constexpr UINT kReadoutFormat = DT_RIGHT | DT_BOTTOM | DT_SINGLELINE;
@@ -100,8 +98,10 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
         return -1;
     }
     ModifyStyleEx(WS_EX_CLIENTEDGE, 0, 0);
-    // The recorder model at start-up; the settings editor changes it later.
+    // The recorder model at start-up: the one the user chose in the settings editor, if any.
     SetDefaultModelIndex();
+    if (const int stored = ReadStoredModelIndex(); stored >= 0)
+        SetModelIndex(stored);
 
     m_loadingBox = std::make_unique<LoadingMsgDlg>();
     m_loadingBox->Create(LoadingMsgDlg::IDD, nullptr);
@@ -129,11 +129,17 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
     }
     m_languageId = m_skin.GetLanguageId();
 
-    // Without the settings editor the view holds the settings as the editor reads them from an
-    // empty registry.
-    m_unitOfSpeed = kDefaultUnitOfSpeed;
-    m_numberOfChannel = kDefaultNumberOfChannel;
-    m_1ChannelDisplay = kDefaultOneChannelDisplay;
+    // The settings editor, hidden until its button is pressed; the view takes its viewer settings.
+    m_options.Create(OptDlg::IDD, this);
+    m_options.SetHost(this);
+    m_options.SetResStorage(&m_skin);
+    m_options.SetDataDirStruct(&m_catalogue);
+    m_options.CreateControls();
+    m_options.Editor().LoadRegistrySettings();
+    m_options.Editor().ApplyDefaultConfig();
+    m_unitOfSpeed = m_options.Editor().GetUnitOfSpeed();
+    m_numberOfChannel = m_options.Editor().GetNumberOfChannel();
+    m_1ChannelDisplay = m_options.Editor().Get1ChannelDisplay();
 
     m_controlBar.Create(PlaybackControlDialog::IDD, this);
     m_controlBar.SetView(this);
@@ -595,6 +601,10 @@ LRESULT CChildView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL CChildView::HandleCommand(WPARAM wParam, LPARAM) {
     const UINT id = LOWORD(wParam);
+    if (id == Table::ID_CONFIG) {
+        m_options.ShowWindow(SW_SHOW);
+        return TRUE;
+    }
     if (id >= ViewCommands::kFirstSkinCommand && id <= ViewCommands::kLastSkinCommand) {
         m_commands.OnSkinCommand(id);
         return TRUE;
@@ -942,7 +952,35 @@ PrintOutcome CChildView::PrintPicture(CBitmap& bitmap, const BITMAP& info) {
 void CChildView::CopyRecordings(int mode) {
     m_recordingCopy.Run(mode);
 }
-void CChildView::ReadConfig() {}
+void CChildView::ReadConfig() {
+    m_options.Editor().ReadConfig(0);
+    m_options.ShowPage(m_options.Editor().Page());
+}
+
+int CChildView::ShowMessage(const std::wstring& text, UINT type) {
+    return AfxMessageBox(text.c_str(), type);
+}
+
+void CChildView::PrepareCardFolders() {
+    m_opener.PrepareCardFolders();
+}
+
+std::vector<CIniFile::Record> CChildView::DefaultConfig() {
+    return m_skin.GetDefaultConfig();
+}
+
+bool CChildView::ChooseSettingsFile(bool save, std::wstring& path) {
+    CFileDialog dialog(save ? FALSE : TRUE, L"*.txt", L"*.txt", 0x208004, L"TXT File (*.txt)|*.txt||", nullptr);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    path = static_cast<const std::wstring&>(dialog.GetPathName());
+    return true;
+}
+
+CString CChildView::FormatVolume(char letter, int sectorsPerCluster, FormatProgressCallback callback,
+                                 void* context) {
+    return FormatVolumeFat32(context, letter, sectorsPerCluster, callback);
+}
 
 void CChildView::OnOpenDirectory() {
     m_opener.OnOpenDirectory();

@@ -17,6 +17,7 @@
 #include "viewer/skin/staticex.h"
 #include "viewer/skin/taskbarpopup.h"
 #include "viewer/tools/defogdlg.h"
+#include "viewer/tools/optdlg.h"
 #include "viewer/ui/cardopener.h"
 #include "viewer/ui/channelsnapshots.h"
 #include "viewer/ui/commandview.h"
@@ -59,7 +60,8 @@ class CChildView : public CWnd,
                    public ISkinLoadProgress,
                    public IKeyboardHookView,
                    public ISnapshotView,
-                   public IRecordingCopyView {
+                   public IRecordingCopyView,
+                   public IOptEditorView {
   public:
     static constexpr int kChannelCount = 4;
     // Each capture buffer holds ten bytes for every pixel of the primary screen, and at least one
@@ -74,12 +76,12 @@ class CChildView : public CWnd,
     // The sliding panels follow the main window again.
     void RedockPanels();
     // The channel windows of the normal layout.
-    void ArrangeChannelWindows();
+    void ArrangeChannelWindows() override;
     // flag 0 remembers which panels are visible and hides them; 1 shows them as remembered.
     void ShowSidePanels(int flag);
-    void SetSpeedUnit(int unit);
-    void SetNumberOfChannel(int count);
-    void Set1ChannelDisplay(int display);
+    void SetSpeedUnit(int unit) override;
+    void SetNumberOfChannel(int count) override;
+    void Set1ChannelDisplay(int display) override;
     void AddToolTip(CWnd* control, UINT stringId);
     void AddToolTipText(CWnd* control, LPCWSTR text);
 
@@ -93,6 +95,7 @@ class CChildView : public CWnd,
     PlaybackControlDialog& GetControlBar() { return m_controlBar; }
     PasswordDlg& GetPasswordLock() { return m_passwordLock; }
     DefogDlg& GetDefogWindow() { return m_defog; }
+    OptDlg& GetSettingsEditor() { return m_options; }
     LoadingMsgDlg* GetLoadingBox() { return m_loadingBox.get(); }
     MovieWndDlg& GetChannelWindow(int channel) { return m_channelWindows[static_cast<size_t>(channel)]; }
     CTaskbarPopup& GetTaskbarPopup() { return m_taskbarPopup; }
@@ -201,6 +204,15 @@ class CChildView : public CWnd,
     bool ChooseSnapshotName(std::wstring& path, int& filterIndex) override;
     PrintOutcome PrintPicture(CBitmap& bitmap, const BITMAP& info) override;
 
+    // IOptEditorView: what the settings editor asks of the view (LoadText, OnOpenDirectory, the
+    // viewer settings, Stop, Play and CloseMainWindow serve it as above).
+    int ShowMessage(const std::wstring& text, UINT type) override;
+    void PrepareCardFolders() override;
+    std::vector<CIniFile::Record> DefaultConfig() override;
+    bool ChooseSettingsFile(bool save, std::wstring& path) override;
+    CString FormatVolume(char letter, int sectorsPerCluster, FormatProgressCallback callback,
+                         void* context) override;
+
   protected:
     BOOL PreCreateWindow(CREATESTRUCTW& create) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -249,6 +261,7 @@ class CChildView : public CWnd,
     std::unique_ptr<CWaitingDialog> m_waitingBox;
     PasswordDlg m_passwordLock;
     DefogDlg m_defog;
+    OptDlg m_options;
     FullScreenState m_fullScreen;
     std::array<CRect, kChannelCount> m_channelRects{};
     size_t m_frameBufferSize = 0;

@@ -55,6 +55,7 @@ const std::vector<ViewControlTable::Row>& ViewControlTable::Rows() {
         Button(CID_MAIN_MAP, ID_MAP, BOTTOM_STRIP, true),
         Button(CID_MAIN_GSENSOR, ID_GSENSOR, BOTTOM_STRIP, true),
         Button(CID_MAIN_PLAYLIST, ID_PLAYLIST, BOTTOM_STRIP),
+        Button(CID_MAIN_CONFIG, ID_CONFIG, BOTTOM_STRIP),
         Label(CID_MAIN_SLIDER_PLATE, ID_SLIDER_PLATE, BOTTOM_STRIP, kNoTabStop, CBaseWnd::OPTION_BACK_BUFFER),
         Slider(CID_MAIN_VOLUME, ID_VOLUME, SLIDER_PLATE, 128, 50),
         Slider(CID_MAIN_SPEED, ID_SPEED, SLIDER_PLATE, 6, 3),
@@ -77,7 +78,7 @@ const std::vector<ViewControlTable::ToolTip>& ViewControlTable::ToolTips() {
     static const std::vector<ToolTip> tips{
         {ID_EXIT, 193},  {ID_MINIMIZE, 192}, {ID_OPEN, 232},    {ID_PREV, 181},     {ID_PLAY, 183},
         {ID_PAUSE, 182}, {ID_STOP, 184},     {ID_STEP, 185},    {ID_NEXT, 186},     {ID_CAPTURE, 187},
-        {ID_MAP, 188},   {ID_DEFOG, 189},    {ID_GSENSOR, 190}, {ID_PLAYLIST, 197},
+        {ID_MAP, 188},   {ID_DEFOG, 189},    {ID_GSENSOR, 190}, {ID_PLAYLIST, 197}, {ID_CONFIG, 191},
     };
     return tips;
 }

@@ -24,6 +24,7 @@ class ViewControlTable {
         ID_NEXT = 20011,
         ID_STEP = 20012,
         ID_CAPTURE = 20013,
+        ID_CONFIG = 20014,
         ID_MAP = 20015,
         ID_DEFOG = 20016,
         ID_SEEK = 20017,

@@ -153,6 +153,12 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
     m_playlist.DockToParent();
     m_catalogue.SetLanguageId(m_languageId);
 
+    m_sensor.Create(SensorDlg::IDD, this);
+    m_sensor.SetResStorage(&m_skin);
+    m_sensor.CreateControls();
+    m_sensor.SetDockMode(SlideRules::DOCK_BELOW, SlideRules::ALIGN_LEFT, 0);
+    m_sensor.SetSlideDelay(0);
+
     m_taskbarPopup.Create(this);
     m_taskbarPopup.SetSkin(314);
     m_taskbarPopup.SetTextFont(L"Arial", 90, 0, 4);
@@ -473,12 +479,15 @@ void CChildView::ShowSidePanels(int flag) {
     if (flag == 0) {
         FullScreenState::PanelFlags visible{};
         visible[FullScreenState::PLAYLIST] = m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible();
+        visible[FullScreenState::GSENSOR] = IsPanelVisible(GSENSOR_PANEL);
         m_fullScreen.RememberPanels(visible);
         m_playlist.ShowWindow(SW_HIDE);
+        m_sensor.ShowWindow(SW_HIDE);
         return;
     }
     const FullScreenState::PanelFlags& visible = m_fullScreen.RememberedPanels();
     m_playlist.ShowWindow(visible[FullScreenState::PLAYLIST] ? SW_SHOW : SW_HIDE);
+    m_sensor.ShowWindow(visible[FullScreenState::GSENSOR] ? SW_SHOW : SW_HIDE);
 }
 
 bool CChildView::IsChannelEnlarged() {
@@ -487,10 +496,13 @@ bool CChildView::IsChannelEnlarged() {
 
 void CChildView::RedockPanels() {
     const PanelDocking::Redock redock =
-        PanelDocking::Decide(m_engine.PlayerGetSelectedChannel(), false, false,
+        PanelDocking::Decide(m_engine.PlayerGetSelectedChannel(), false, IsPanelVisible(GSENSOR_PANEL),
                              m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible());
     if (redock.playlist) {
         m_playlist.DockToParent();
+    }
+    if (redock.gsensor) {
+        m_sensor.DockToParent();
     }
 }
 
@@ -835,7 +847,7 @@ void CChildView::InvalidateChannelWindows() {
     }
 }
 
-// The map panel, the G-sensor panel, the repair and the defog window arrive in later work.
+// The map panel, the repair and the defog window arrive in later work.
 void CChildView::ReloadMap() {}
 
 int CChildView::MoveMapTo(double, double) {
@@ -843,10 +855,22 @@ int CChildView::MoveMapTo(double, double) {
 }
 
 void CChildView::ShowMapNotice(int) {}
-void CChildView::ResetGraph() {}
-void CChildView::AddGraphSample(int, int, int) {}
-void CChildView::SetGraphCursor(int) {}
-void CChildView::SetGraphValues(double, double, double) {}
+
+void CChildView::ResetGraph() {
+    m_sensor.ResetGraph();
+}
+
+void CChildView::AddGraphSample(int x, int y, int z) {
+    m_sensor.AddSample(x, y, z);
+}
+
+void CChildView::SetGraphCursor(int percent) {
+    m_sensor.SetCursor(percent);
+}
+
+void CChildView::SetGraphValues(double x, double y, double z) {
+    m_sensor.SetCurrentValues(x, y, z);
+}
 
 bool CChildView::StartRepair(const stringex&) {
     return false;
@@ -856,28 +880,42 @@ void CChildView::ShowDefogWindow(const std::array<CapturedFrame, 4>&) {}
 
 // ICommandView
 
+CSlideSon* CChildView::SidePanelWindow(SidePanel panel) {
+    switch (panel) {
+    case GSENSOR_PANEL:
+        return &m_sensor;
+    case PLAYLIST_PANEL:
+        return &m_playlist;
+    case MAP_PANEL:
+        break;
+    }
+    return nullptr;
+}
+
 bool CChildView::IsPanelVisible(SidePanel panel) {
-    return panel == PLAYLIST_PANEL && m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible();
+    CSlideSon* window = SidePanelWindow(panel);
+    return window != nullptr && window->m_hWnd != nullptr && window->IsWindowVisible();
 }
 
 void CChildView::HidePanel(SidePanel panel) {
-    if (panel == PLAYLIST_PANEL) {
-        m_playlist.ShowWindow(SW_HIDE);
+    if (CSlideSon* window = SidePanelWindow(panel); window != nullptr && window->m_hWnd != nullptr) {
+        window->ShowWindow(SW_HIDE);
     }
 }
 
 void CChildView::BeginPanelSlide(SidePanel panel, UINT component) {
-    if (panel != PLAYLIST_PANEL) {
+    CSlideSon* window = SidePanelWindow(panel);
+    if (window == nullptr || window->m_hWnd == nullptr) {
         return;
     }
     const CRect background =
         m_skin.GetComponentRect(ViewLayout::BackgroundComponent(GetModelIndex()), CRect());
-    m_playlist.BeginSlide(m_skin.GetComponentRect(static_cast<eComponentID>(component), background));
+    window->BeginSlide(m_skin.GetComponentRect(static_cast<eComponentID>(component), background));
 }
 
 void CChildView::SlidePanel(SidePanel panel) {
-    if (panel == PLAYLIST_PANEL) {
-        m_playlist.Slide();
+    if (CSlideSon* window = SidePanelWindow(panel); window != nullptr && window->m_hWnd != nullptr) {
+        window->Slide();
     }
 }
 

@@ -33,6 +33,7 @@
 #include "viewer/ui/playlistlistadapter.h"
 #include "viewer/ui/playlistview.h"
 #include "viewer/ui/recordingcopy.h"
+#include "viewer/ui/sensordlg.h"
 #include "viewer/ui/transportview.h"
 #include "viewer/ui/viewcommands.h"
 #include "viewer/ui/viewcontroltable.h"
@@ -76,6 +77,8 @@ class CChildView : public CWnd,
     void ArrangeChannelWindows();
     // flag 0 remembers which panels are visible and hides them; 1 shows them as remembered.
     void ShowSidePanels(int flag);
+    // The window of a side panel; null for the map panel, which is not made yet.
+    CSlideSon* SidePanelWindow(SidePanel panel);
     void SetSpeedUnit(int unit);
     void SetNumberOfChannel(int count);
     void Set1ChannelDisplay(int display);
@@ -89,6 +92,7 @@ class CChildView : public CWnd,
     LANGID GetLanguageId() const { return m_languageId; }
     ResStorage& GetSkin() { return m_skin; }
     PlaylistDlg& GetPlaylist() { return m_playlist; }
+    SensorDlg& GetSensorPanel() { return m_sensor; }
     PlaybackControlDialog& GetControlBar() { return m_controlBar; }
     PasswordDlg& GetPasswordLock() { return m_passwordLock; }
     LoadingMsgDlg* GetLoadingBox() { return m_loadingBox.get(); }
@@ -236,6 +240,7 @@ class CChildView : public CWnd,
     FfmpegPlayerEngine m_engine;
     DataDirCatalogue m_catalogueAdapter{m_catalogue};
     PlaylistDlg m_playlist;
+    SensorDlg m_sensor;
     PlaylistListAdapter m_list{m_playlist.GetListCtrl()};
     PlaybackTransport m_transport{m_engine, m_catalogueAdapter, m_list, *this};
     ListFilter m_filter{m_catalogueAdapter, m_list};

@@ -545,6 +545,16 @@ TEST_F(DemoCardTest, TheCardIsOpenedAtStartUpWithoutAskingAndItsFirstRecordingPl
     EXPECT_EQ(*view->GetPlayingRowPointer(), 0);
 }
 
+TEST_F(DemoCardTest, TheGsensorGraphHoldsTheRecordingsSamplesAndItsCursorFollowsThePlayback) {
+    ASSERT_EQ(view->OpenAndPlay(0), 1);
+    const CPushGraph& graph = view->GetSensorPanel().GetGraph();
+    ASSERT_EQ(graph.GetLines().size(), 3u);
+    EXPECT_GT(graph.GetLines()[0].values.size(), 1u);
+    EXPECT_EQ(graph.GetLines()[0].values.size(), graph.GetLines()[2].values.size());
+    EXPECT_EQ(graph.GetLineColor(0), 0x00FF00u) << "the colours after a reset";
+    EXPECT_TRUE(WaitFor([&] { return graph.GetCursor() > 0; }, 20000)) << "the tick moves the cursor";
+}
+
 TEST_F(DemoCardTest, ACardTakenOutWhilePlayingEndsItsRecordingAndLeavesTheListUsable) {
     ScopedMessageBoxes messages;
     ASSERT_EQ(view->OpenAndPlay(0), 1);

@@ -2,6 +2,7 @@
 
 #include "platform/base/resourcemodule.h"
 #include "platform/base/trace.h"
+#include "platform/ui/connectedstate.h"
 #include "platform/ui/cursor.h"
 #include "platform/ui/filedialog.h"
 #include "platform/ui/folderdialog.h"
@@ -480,14 +481,19 @@ void CChildView::ShowSidePanels(int flag) {
         FullScreenState::PanelFlags visible{};
         visible[FullScreenState::PLAYLIST] = m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible();
         visible[FullScreenState::GSENSOR] = IsPanelVisible(GSENSOR_PANEL);
+        visible[FullScreenState::MAP] = IsPanelVisible(MAP_PANEL);
         m_fullScreen.RememberPanels(visible);
         m_playlist.ShowWindow(SW_HIDE);
         m_sensor.ShowWindow(SW_HIDE);
+        HidePanel(MAP_PANEL);
         return;
     }
     const FullScreenState::PanelFlags& visible = m_fullScreen.RememberedPanels();
     m_playlist.ShowWindow(visible[FullScreenState::PLAYLIST] ? SW_SHOW : SW_HIDE);
     m_sensor.ShowWindow(visible[FullScreenState::GSENSOR] ? SW_SHOW : SW_HIDE);
+    if (m_map != nullptr) {
+        m_map->ShowWindow(visible[FullScreenState::MAP] ? SW_SHOW : SW_HIDE);
+    }
 }
 
 bool CChildView::IsChannelEnlarged() {
@@ -495,14 +501,17 @@ bool CChildView::IsChannelEnlarged() {
 }
 
 void CChildView::RedockPanels() {
-    const PanelDocking::Redock redock =
-        PanelDocking::Decide(m_engine.PlayerGetSelectedChannel(), false, IsPanelVisible(GSENSOR_PANEL),
-                             m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible());
+    const PanelDocking::Redock redock = PanelDocking::Decide(
+        m_engine.PlayerGetSelectedChannel(), m_map != nullptr, IsPanelVisible(GSENSOR_PANEL),
+        m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible());
     if (redock.playlist) {
         m_playlist.DockToParent();
     }
     if (redock.gsensor) {
         m_sensor.DockToParent();
+    }
+    if (redock.map && m_map != nullptr) {
+        m_map->DockToParent();
     }
 }
 
@@ -847,14 +856,22 @@ void CChildView::InvalidateChannelWindows() {
     }
 }
 
-// The map panel, the repair and the defog window arrive in later work.
-void CChildView::ReloadMap() {}
-
-int CChildView::MoveMapTo(double, double) {
-    return 0;
+void CChildView::ReloadMap() {
+    if (m_map != nullptr) {
+        m_map->ReloadMap();
+    }
 }
 
-void CChildView::ShowMapNotice(int) {}
+// Without the map panel no page took the position: it is given again once the panel exists.
+int CChildView::MoveMapTo(double latitude, double longitude) {
+    return m_map != nullptr ? m_map->MoveTo(latitude, longitude) : 0;
+}
+
+void CChildView::ShowMapNotice(int flag) {
+    if (m_map != nullptr) {
+        m_map->ShowNotice(flag);
+    }
+}
 
 void CChildView::ResetGraph() {
     m_sensor.ResetGraph();
@@ -872,6 +889,7 @@ void CChildView::SetGraphValues(double x, double y, double z) {
     m_sensor.SetCurrentValues(x, y, z);
 }
 
+// The repair and the defog window arrive in later work.
 bool CChildView::StartRepair(const stringex&) {
     return false;
 }
@@ -887,9 +905,22 @@ CSlideSon* CChildView::SidePanelWindow(SidePanel panel) {
     case PLAYLIST_PANEL:
         return &m_playlist;
     case MAP_PANEL:
-        break;
+        return m_map.get();
     }
     return nullptr;
+}
+
+void CChildView::CreateMapPanel() {
+    if (m_map != nullptr) {
+        return;
+    }
+    m_map = std::make_unique<MapBGDlg>([] {
+        DWORD flags = 0;
+        return InternetGetConnectedState(&flags, 0) != FALSE;
+    });
+    m_map->Create(MapBGDlg::IDD, this);
+    m_map->SetResStorage(&m_skin);
+    m_map->CreateControls();
 }
 
 bool CChildView::IsPanelVisible(SidePanel panel) {
@@ -904,6 +935,9 @@ void CChildView::HidePanel(SidePanel panel) {
 }
 
 void CChildView::BeginPanelSlide(SidePanel panel, UINT component) {
+    if (panel == MAP_PANEL) {
+        CreateMapPanel();
+    }
     CSlideSon* window = SidePanelWindow(panel);
     if (window == nullptr || window->m_hWnd == nullptr) {
         return;

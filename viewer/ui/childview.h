@@ -25,6 +25,7 @@
 #include "viewer/ui/fullscreenstate.h"
 #include "viewer/ui/listfilter.h"
 #include "viewer/ui/loadingmsgdlg.h"
+#include "viewer/ui/mapbgdlg.h"
 #include "viewer/ui/openingview.h"
 #include "viewer/ui/passworddlg.h"
 #include "viewer/ui/playbackcontroldialog.h"
@@ -77,8 +78,9 @@ class CChildView : public CWnd,
     void ArrangeChannelWindows();
     // flag 0 remembers which panels are visible and hides them; 1 shows them as remembered.
     void ShowSidePanels(int flag);
-    // The window of a side panel; null for the map panel, which is not made yet.
+    // The window of a side panel; null for the map panel until it is made.
     CSlideSon* SidePanelWindow(SidePanel panel);
+    void CreateMapPanel();
     void SetSpeedUnit(int unit);
     void SetNumberOfChannel(int count);
     void Set1ChannelDisplay(int display);
@@ -93,6 +95,8 @@ class CChildView : public CWnd,
     ResStorage& GetSkin() { return m_skin; }
     PlaylistDlg& GetPlaylist() { return m_playlist; }
     SensorDlg& GetSensorPanel() { return m_sensor; }
+    // Null until the map panel is first opened.
+    MapBGDlg* GetMapPanel() { return m_map.get(); }
     PlaybackControlDialog& GetControlBar() { return m_controlBar; }
     PasswordDlg& GetPasswordLock() { return m_passwordLock; }
     LoadingMsgDlg* GetLoadingBox() { return m_loadingBox.get(); }
@@ -241,6 +245,8 @@ class CChildView : public CWnd,
     DataDirCatalogue m_catalogueAdapter{m_catalogue};
     PlaylistDlg m_playlist;
     SensorDlg m_sensor;
+    // Made when the user first opens it: the browser under the map is heavy to start.
+    std::unique_ptr<MapBGDlg> m_map;
     PlaylistListAdapter m_list{m_playlist.GetListCtrl()};
     PlaybackTransport m_transport{m_engine, m_catalogueAdapter, m_list, *this};
     ListFilter m_filter{m_catalogueAdapter, m_list};

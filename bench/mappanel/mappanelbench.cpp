@@ -120,20 +120,30 @@ int main(int argc, char** argv) {
     const double before = TreeResidentMb(self);
 
     QElapsedTimer timer;
-    timer.start();
-    MapPageWindow page([&online] { return online; });
-    page.Create(&top, CRect(8, 28, 352, 317), 1000);
-    std::wstring ready;
-    while (!(page.CDHtmlDialog::GetElementValue(L"InitVal", &ready) && ready == L"true")) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-        if (timer.elapsed() > 120000) {
-            std::printf("the map page did not build within 120 s\n");
-            return 1;
+    // Milliseconds from making the page's window to its "InitVal" being "true"; -1 on a hang.
+    const auto build = [&](MapPageWindow& page, int x) {
+        timer.start();
+        page.Create(&top, CRect(x, 28, x + 344, 317), 1000);
+        std::wstring ready;
+        while (!(page.CDHtmlDialog::GetElementValue(L"InitVal", &ready) && ready == L"true")) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+            if (timer.elapsed() > 120000) {
+                return -1.0;
+            }
         }
-    }
-    const double pageMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    };
+    MapPageWindow page([&online] { return online; });
+    const double pageMs = build(page, 8);
     Settle();
     const double after = TreeResidentMb(self);
+    // A second page in the same program: the browser is already running.
+    MapPageWindow second([&online] { return online; });
+    const double secondMs = build(second, 400);
+    if (pageMs < 0 || secondMs < 0) {
+        std::printf("the map page did not build within 120 s\n");
+        return 1;
+    }
 
     online = true;
     double total = 0.0;
@@ -151,6 +161,7 @@ int main(int argc, char** argv) {
 
     std::printf("map page from its window to InitVal \"true\" (offline): %.0f ms (goal under %.0f ms)\n",
                 pageMs, kPageGoalMs);
+    std::printf("a second page in the same program, the browser already running: %.0f ms\n", secondMs);
     std::printf(
         "tick in the panels (graph cursor repainted, one MoveTo), %d ticks: mean %.3f ms, worst %.3f ms "
         "(goal under %.1f ms)\n",

@@ -168,10 +168,7 @@ void CPushGraph::DrawSkin(CDC* dc) {
         const std::vector<POINT>& points = polylines[i];
         CPen pen(PS_SOLID, kLinePenWidth, m_lines[i].color);
         CPen* previous = dc->SelectObject(&pen);
-        dc->MoveTo(points.front());
-        for (size_t j = 1; j < points.size(); ++j) {
-            dc->LineTo(points[j]);
-        }
+        dc->Polyline(points.data(), static_cast<int>(points.size()));
         dc->SelectObject(previous);
     }
 

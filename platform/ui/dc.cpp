@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPolygon>
 #include <QScreen>
 #include <QTextLayout>
 
@@ -828,6 +829,30 @@ BOOL LineTo(HDC dc, int x, int y) {
         canvas.Painter().drawLine(from, to);
         const int margin = std::max(1, pen->width);
         canvas.Touched(QRect(from, to).normalized().adjusted(-margin, -margin, margin, margin));
+    }
+    return TRUE;
+}
+
+BOOL Polyline(HDC dc, const POINT* points, int count) {
+    const auto context = FindDC(dc);
+    if (context == nullptr || points == nullptr || count < 2) {
+        return FALSE;
+    }
+    const auto pen = Find<PenObject>(context->pen, GdiKind::Pen);
+    if (pen == nullptr || pen->style == PS_NULL) {
+        return TRUE;
+    }
+    QPolygon polygon(count);
+    for (int i = 0; i < count; ++i) {
+        polygon.setPoint(i, points[i].x, points[i].y);
+    }
+    Canvas canvas(*context);
+    if (canvas.Valid()) {
+        ApplyMix(canvas.Painter(), context->mixMode);
+        canvas.Painter().setPen(PenFor(*pen));
+        canvas.Painter().drawPolyline(polygon);
+        const int margin = std::max(1, pen->width);
+        canvas.Touched(polygon.boundingRect().adjusted(-margin, -margin, margin, margin));
     }
     return TRUE;
 }

@@ -61,6 +61,8 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
 BOOL MoveToEx(HDC dc, int x, int y, POINT* previous);
 // Draws with the pen up to, not including, the end point, which becomes the current position.
 BOOL LineTo(HDC dc, int x, int y);
+// Lines through the points in one stroke, with the current pen; the current position stays.
+BOOL Polyline(HDC dc, const POINT* points, int count);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 // CLR_INVALID outside the bitmap or the clip region.
 COLORREF GetPixel(HDC dc, int x, int y);
@@ -143,6 +145,7 @@ class CDC {
     CPoint MoveTo(POINT point) { return MoveTo(point.x, point.y); }
     BOOL LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
     BOOL LineTo(POINT point) { return LineTo(point.x, point.y); }
+    BOOL Polyline(const POINT* points, int count) { return ::Polyline(m_hDC, points, count); }
     COLORREF SetPixel(int x, int y, COLORREF color) { return ::SetPixel(m_hDC, x, y, color); }
     COLORREF GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
     COLORREF GetPixel(POINT point) const { return GetPixel(point.x, point.y); }

@@ -329,8 +329,10 @@ TEST_F(MainWindowTest, FullScreenCoversTheMonitorAndComesBackWithThePanelsAndThe
     ASSERT_NO_FATAL_FAILURE(OpenRecording());
     const CRect normal = WindowRect(frame->m_hWnd);
     ASSERT_TRUE(Shown(view->GetPlaylist()));
+    view->GetSettingsEditor().ShowWindow(SW_SHOW);
 
     view->SetScreenMode(0, 1);
+    EXPECT_FALSE(Shown(view->GetSettingsEditor()));
     MONITORINFO monitor;
     ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(view->m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor));
     const CRect full(monitor.rcMonitor);
@@ -365,6 +367,7 @@ TEST_F(MainWindowTest, FullScreenCoversTheMonitorAndComesBackWithThePanelsAndThe
     EXPECT_EQ(PlayerGetSelectedChannel(), 65535);
     EXPECT_EQ(WindowRect(frame->m_hWnd), normal);
     EXPECT_TRUE(Shown(view->GetPlaylist()));
+    EXPECT_TRUE(Shown(view->GetSettingsEditor()));
     EXPECT_FALSE(Shown(view->GetControlBar()));
     for (int channel = 0; channel < 4; ++channel) {
         EXPECT_TRUE(Shown(view->GetChannelWindow(channel))) << channel;
@@ -576,6 +579,16 @@ TEST_F(DemoCardTest, TheCardIsOpenedAtStartUpWithoutAskingAndItsFirstRecordingPl
     EXPECT_NE(view->GetPlayer(0), nullptr);
     EXPECT_EQ(view->GetTransport().GetPaused(), 0);
     EXPECT_EQ(*view->GetPlayingRowPointer(), 0);
+}
+
+TEST_F(DemoCardTest, TheGsensorGraphHoldsTheRecordingsSamplesAndItsCursorFollowsThePlayback) {
+    ASSERT_EQ(view->OpenAndPlay(0), 1);
+    const CPushGraph& graph = view->GetSensorPanel().GetGraph();
+    ASSERT_EQ(graph.GetLines().size(), 3u);
+    EXPECT_GT(graph.GetLines()[0].values.size(), 1u);
+    EXPECT_EQ(graph.GetLines()[0].values.size(), graph.GetLines()[2].values.size());
+    EXPECT_EQ(graph.GetLineColor(0), 0x00FF00u) << "the colours after a reset";
+    EXPECT_TRUE(WaitFor([&] { return graph.GetCursor() > 0; }, 20000)) << "the tick moves the cursor";
 }
 
 TEST_F(DemoCardTest, ACardTakenOutWhilePlayingEndsItsRecordingAndLeavesTheListUsable) {

@@ -2,6 +2,7 @@
 
 #include "platform/base/resourcemodule.h"
 #include "platform/base/trace.h"
+#include "platform/ui/connectedstate.h"
 #include "platform/ui/cursor.h"
 #include "platform/ui/filedialog.h"
 #include "platform/ui/folderdialog.h"
@@ -164,6 +165,12 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
     m_playlist.ShowWindow(SW_SHOW);
     m_playlist.DockToParent();
     m_catalogue.SetLanguageId(m_languageId);
+
+    m_sensor.Create(SensorDlg::IDD, this);
+    m_sensor.SetResStorage(&m_skin);
+    m_sensor.CreateControls();
+    m_sensor.SetDockMode(SlideRules::DOCK_BELOW, SlideRules::ALIGN_LEFT, 0);
+    m_sensor.SetSlideDelay(0);
 
     m_taskbarPopup.Create(this);
     m_taskbarPopup.SetSkin(314);
@@ -486,14 +493,25 @@ void CChildView::ShowSidePanels(int flag) {
         FullScreenState::PanelFlags visible{};
         visible[FullScreenState::PLAYLIST] = m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible();
         visible[FullScreenState::DEFOG] = IsDefogVisible();
+        visible[FullScreenState::GSENSOR] = IsPanelVisible(GSENSOR_PANEL);
+        visible[FullScreenState::MAP] = IsPanelVisible(MAP_PANEL);
+        visible[FullScreenState::SETTINGS] = m_options.m_hWnd != nullptr && m_options.IsWindowVisible();
         m_fullScreen.RememberPanels(visible);
         m_playlist.ShowWindow(SW_HIDE);
         m_defog.ShowWindow(SW_HIDE);
+        m_sensor.ShowWindow(SW_HIDE);
+        HidePanel(MAP_PANEL);
+        m_options.ShowWindow(SW_HIDE);
         return;
     }
     const FullScreenState::PanelFlags& visible = m_fullScreen.RememberedPanels();
     m_playlist.ShowWindow(visible[FullScreenState::PLAYLIST] ? SW_SHOW : SW_HIDE);
     m_defog.ShowWindow(visible[FullScreenState::DEFOG] ? SW_SHOW : SW_HIDE);
+    m_sensor.ShowWindow(visible[FullScreenState::GSENSOR] ? SW_SHOW : SW_HIDE);
+    m_options.ShowWindow(visible[FullScreenState::SETTINGS] ? SW_SHOW : SW_HIDE);
+    if (m_map != nullptr) {
+        m_map->ShowWindow(visible[FullScreenState::MAP] ? SW_SHOW : SW_HIDE);
+    }
 }
 
 bool CChildView::IsChannelEnlarged() {
@@ -501,11 +519,17 @@ bool CChildView::IsChannelEnlarged() {
 }
 
 void CChildView::RedockPanels() {
-    const PanelDocking::Redock redock =
-        PanelDocking::Decide(m_engine.PlayerGetSelectedChannel(), false, false,
-                             m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible());
+    const PanelDocking::Redock redock = PanelDocking::Decide(
+        m_engine.PlayerGetSelectedChannel(), m_map != nullptr, IsPanelVisible(GSENSOR_PANEL),
+        m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible());
     if (redock.playlist) {
         m_playlist.DockToParent();
+    }
+    if (redock.gsensor) {
+        m_sensor.DockToParent();
+    }
+    if (redock.map && m_map != nullptr) {
+        m_map->DockToParent();
     }
 }
 
@@ -854,19 +878,40 @@ void CChildView::InvalidateChannelWindows() {
     }
 }
 
-// The map panel, the G-sensor panel and the repair arrive in later work.
-void CChildView::ReloadMap() {}
-
-int CChildView::MoveMapTo(double, double) {
-    return 0;
+void CChildView::ReloadMap() {
+    if (m_map != nullptr) {
+        m_map->ReloadMap();
+    }
 }
 
-void CChildView::ShowMapNotice(int) {}
-void CChildView::ResetGraph() {}
-void CChildView::AddGraphSample(int, int, int) {}
-void CChildView::SetGraphCursor(int) {}
-void CChildView::SetGraphValues(double, double, double) {}
+// Without the map panel no page took the position: it is given again once the panel exists.
+int CChildView::MoveMapTo(double latitude, double longitude) {
+    return m_map != nullptr ? m_map->MoveTo(latitude, longitude) : 0;
+}
 
+void CChildView::ShowMapNotice(int flag) {
+    if (m_map != nullptr) {
+        m_map->ShowNotice(flag);
+    }
+}
+
+void CChildView::ResetGraph() {
+    m_sensor.ResetGraph();
+}
+
+void CChildView::AddGraphSample(int x, int y, int z) {
+    m_sensor.AddSample(x, y, z);
+}
+
+void CChildView::SetGraphCursor(int percent) {
+    m_sensor.SetCursor(percent);
+}
+
+void CChildView::SetGraphValues(double x, double y, double z) {
+    m_sensor.SetCurrentValues(x, y, z);
+}
+
+// The repair and the defog window arrive in later work.
 bool CChildView::StartRepair(const stringex&) {
     return false;
 }
@@ -888,28 +933,58 @@ void CChildView::ShowDefogWindow(const std::array<CapturedFrame, 4>& frames) {
 
 // ICommandView
 
+CSlideSon* CChildView::SidePanelWindow(SidePanel panel) {
+    switch (panel) {
+    case GSENSOR_PANEL:
+        return &m_sensor;
+    case PLAYLIST_PANEL:
+        return &m_playlist;
+    case MAP_PANEL:
+        return m_map.get();
+    }
+    return nullptr;
+}
+
+void CChildView::CreateMapPanel() {
+    if (m_map != nullptr) {
+        return;
+    }
+    m_map = std::make_unique<MapBGDlg>([] {
+        DWORD flags = 0;
+        return InternetGetConnectedState(&flags, 0) != FALSE;
+    });
+    m_map->Create(MapBGDlg::IDD, this);
+    m_map->SetResStorage(&m_skin);
+    m_map->CreateControls();
+}
+
 bool CChildView::IsPanelVisible(SidePanel panel) {
-    return panel == PLAYLIST_PANEL && m_playlist.m_hWnd != nullptr && m_playlist.IsWindowVisible();
+    CSlideSon* window = SidePanelWindow(panel);
+    return window != nullptr && window->m_hWnd != nullptr && window->IsWindowVisible();
 }
 
 void CChildView::HidePanel(SidePanel panel) {
-    if (panel == PLAYLIST_PANEL) {
-        m_playlist.ShowWindow(SW_HIDE);
+    if (CSlideSon* window = SidePanelWindow(panel); window != nullptr && window->m_hWnd != nullptr) {
+        window->ShowWindow(SW_HIDE);
     }
 }
 
 void CChildView::BeginPanelSlide(SidePanel panel, UINT component) {
-    if (panel != PLAYLIST_PANEL) {
+    if (panel == MAP_PANEL) {
+        CreateMapPanel();
+    }
+    CSlideSon* window = SidePanelWindow(panel);
+    if (window == nullptr || window->m_hWnd == nullptr) {
         return;
     }
     const CRect background =
         m_skin.GetComponentRect(ViewLayout::BackgroundComponent(GetModelIndex()), CRect());
-    m_playlist.BeginSlide(m_skin.GetComponentRect(static_cast<eComponentID>(component), background));
+    window->BeginSlide(m_skin.GetComponentRect(static_cast<eComponentID>(component), background));
 }
 
 void CChildView::SlidePanel(SidePanel panel) {
-    if (panel == PLAYLIST_PANEL) {
-        m_playlist.Slide();
+    if (CSlideSon* window = SidePanelWindow(panel); window != nullptr && window->m_hWnd != nullptr) {
+        window->Slide();
     }
 }
 

@@ -27,6 +27,7 @@
 #include "viewer/ui/fullscreenstate.h"
 #include "viewer/ui/listfilter.h"
 #include "viewer/ui/loadingmsgdlg.h"
+#include "viewer/ui/mapbgdlg.h"
 #include "viewer/ui/openingview.h"
 #include "viewer/ui/passworddlg.h"
 #include "viewer/ui/playbackcontroldialog.h"
@@ -35,6 +36,7 @@
 #include "viewer/ui/playlistlistadapter.h"
 #include "viewer/ui/playlistview.h"
 #include "viewer/ui/recordingcopy.h"
+#include "viewer/ui/sensordlg.h"
 #include "viewer/ui/transportview.h"
 #include "viewer/ui/viewcommands.h"
 #include "viewer/ui/viewcontroltable.h"
@@ -79,6 +81,9 @@ class CChildView : public CWnd,
     void ArrangeChannelWindows() override;
     // flag 0 remembers which panels are visible and hides them; 1 shows them as remembered.
     void ShowSidePanels(int flag);
+    // The window of a side panel; null for the map panel until it is made.
+    CSlideSon* SidePanelWindow(SidePanel panel);
+    void CreateMapPanel();
     void SetSpeedUnit(int unit) override;
     void SetNumberOfChannel(int count) override;
     void Set1ChannelDisplay(int display) override;
@@ -92,6 +97,9 @@ class CChildView : public CWnd,
     LANGID GetLanguageId() const { return m_languageId; }
     ResStorage& GetSkin() { return m_skin; }
     PlaylistDlg& GetPlaylist() { return m_playlist; }
+    SensorDlg& GetSensorPanel() { return m_sensor; }
+    // Null until the map panel is first opened.
+    MapBGDlg* GetMapPanel() { return m_map.get(); }
     PlaybackControlDialog& GetControlBar() { return m_controlBar; }
     PasswordDlg& GetPasswordLock() { return m_passwordLock; }
     DefogDlg& GetDefogWindow() { return m_defog; }
@@ -250,6 +258,9 @@ class CChildView : public CWnd,
     FfmpegPlayerEngine m_engine;
     DataDirCatalogue m_catalogueAdapter{m_catalogue};
     PlaylistDlg m_playlist;
+    SensorDlg m_sensor;
+    // Made when the user first opens it: the browser under the map is heavy to start.
+    std::unique_ptr<MapBGDlg> m_map;
     PlaylistListAdapter m_list{m_playlist.GetListCtrl()};
     PlaybackTransport m_transport{m_engine, m_catalogueAdapter, m_list, *this};
     ListFilter m_filter{m_catalogueAdapter, m_list};

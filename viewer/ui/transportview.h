@@ -3,9 +3,8 @@
 // timers, its texts, and the panels the playback feeds. The view implements it over its windows;
 // the transport never owns it.
 //
-// The map panel, the G-sensor panel and the repair arrive in later work. Until
-// they do, the view leaves their methods empty (StartRepair answers false): the transport still
-// makes every call where the playback needs it.
+// The repair arrives in later work. Until it does, the view leaves its method empty
+// (StartRepair answers false): the transport still makes every call where the playback needs it.
 
 #include "platform/base/windowsystem.h"
 #include "platform/base/wintypes.h"

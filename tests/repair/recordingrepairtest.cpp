@@ -243,9 +243,9 @@ TEST(RecordingRepairWorker, APairReportsOnceAndAFailedFrontLeavesTheRearAlone) {
         bool rearRepaired;
     };
     const Case cases[] = {
-        {"model 0 shares its reference", 0, {"ref.mp4"}, {"show", "hide", "show", "hide", "message text212", "hide"}, true},
+        {"model 0 shares its reference", 0, {"ref.mp4"}, {"show", "hide", "show", "rekey", "hide", "message text212", "hide"}, true},
         {"rear reference missing", 1, {"ref_T310_F.mp4"},
-         {"show", "hide", "show", "hide", "message Check 'ref.mp4'", "hide", "message text214", "hide"}, false},
+         {"show", "hide", "show", "hide", "message Check 'ref.mp4'", "rekey", "hide", "message text214", "hide"}, false},
         {"front reference missing", 2, {"ref_T310_R.mp4"},
          {"show", "hide", "message Check 'ref.mp4'", "hide", "message text214", "hide"}, false},
     };
@@ -260,8 +260,26 @@ TEST(RecordingRepairWorker, APairReportsOnceAndAFailedFrontLeavesTheRearAlone) {
         request.model = c.model;
         request.frontPath = scene.Wide("card/a_F.mp4");
         request.rearPath = scene.Wide("card/a_R.mp4");
-        RecordingRepair(scene.view, scene.places).Run(request);
-        EXPECT_EQ(scene.view.log, c.log) << c.what;
+        request.key = L"key";
+        request.row = 2;
+        RecordingRepair repair(scene.view, scene.places);
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            repair.Run(request);
+            done = true;
+        });
+        EXPECT_TRUE(WaitFor([&] { return done.load(); }, 60000)) << c.what;
+        worker.join();
+        // The catalogue reads the repaired front file anew, on the GUI thread.
+        std::vector<std::string> log = scene.view.log;
+        for (std::string& entry : log) {
+            if (entry.rfind("rekey ", 0) == 0) {
+                EXPECT_EQ(entry, "rekey " + scene.Card("a_F.mp4").string() + " key key 2") << c.what;
+                EXPECT_TRUE(scene.view.rekeyOnGuiThread) << c.what;
+                entry = "rekey";
+            }
+        }
+        EXPECT_EQ(log, c.log) << c.what;
         EXPECT_EQ(fs::exists(scene.Card("original_a_R.mp4")), c.rearRepaired) << c.what;
         if (!c.rearRepaired)
             EXPECT_EQ(Read(scene.Card("a_R.mp4")), "rear") << c.what;

@@ -3,6 +3,8 @@
 //   mp4repair -y -i <reference> -broken <broken> -vcodec copy -acodec adpcm_ima_wav <output>
 // It writes at the output a recording that holds the video and sound recovered from the broken
 // file, laid out as the reference recording of the same recorder. Exit status 0 on success.
+// Either line keeps the sound in the reference's own coding (AAC or PCM): the sound is never
+// converted, so "-acodec adpcm_ima_wav" changes nothing.
 
 #include "tools/mp4repair/aacframecheck.h"
 #include "tools/mp4repair/referencemovie.h"
@@ -42,6 +44,7 @@ class FileSource : public ByteSource {
     FileSource& operator=(const FileSource&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
+    int Descriptor() const override { return m_fd; }
     uint64_t Size() const override { return m_size; }
     size_t Read(uint64_t offset, uint8_t* to, size_t count) override {
         size_t done = 0;

@@ -1,7 +1,9 @@
 #include "tools/mp4repair/repairedmovie.h"
 
-#include <cstdio>
-#include <memory>
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace mp4repair {
 
@@ -167,27 +169,64 @@ void WriteTrack(Builder& b, const TrackPlan& plan, uint32_t trackId, uint64_t mo
     b.End(); // trak
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-bool Copy(ByteSource& source, uint64_t offset, uint64_t size, std::FILE* out, std::vector<uint8_t>& buffer) {
-    while (size > 0) {
-        const size_t n = static_cast<size_t>(std::min<uint64_t>(size, buffer.size()));
-        if (source.Read(offset, buffer.data(), n) != n || std::fwrite(buffer.data(), 1, n, out) != n)
-            return false;
-        offset += n;
-        size -= n;
+class Output {
+  public:
+    explicit Output(const std::string& path) : m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    ~Output() {
+        if (m_fd >= 0)
+            close(m_fd);
     }
-    return true;
-}
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    bool IsOpen() const { return m_fd >= 0; }
+    bool Write(const uint8_t* data, size_t size) {
+        while (size > 0) {
+            const ssize_t n = write(m_fd, data, size);
+            if (n <= 0)
+                return false;
+            data += n;
+            size -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+    bool Write(const Bytes& bytes) { return Write(bytes.data(), bytes.size()); }
+    // The system copies between the files itself where it can, as cp does; else through memory.
+    bool Copy(ByteSource& source, uint64_t offset, uint64_t size, std::vector<uint8_t>& buffer) {
+        const int from = source.Descriptor();
+        while (size > 0 && from >= 0 && m_systemCopies) {
+            loff_t in = static_cast<loff_t>(offset);
+            const ssize_t n = copy_file_range(from, &in, m_fd, nullptr, static_cast<size_t>(size), 0);
+            if (n <= 0) {
+                if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+                    return false;
+                m_systemCopies = false;
+                break;
+            }
+            offset += static_cast<uint64_t>(n);
+            size -= static_cast<uint64_t>(n);
+        }
+        while (size > 0) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(size, buffer.size()));
+            if (source.Read(offset, buffer.data(), n) != n || !Write(buffer.data(), n))
+                return false;
+            offset += n;
+            size -= n;
+        }
+        return true;
+    }
+
+  private:
+    int m_fd;
+    bool m_systemCopies = true;
+};
 
 } // namespace
 
 bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, const ScanResult& scan,
                         const std::vector<BoxSpan>& recorderBoxes, const std::string& outputPath) {
-    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(outputPath.c_str(), "wb"));
-    if (!out)
+    Output out(outputPath);
+    if (!out.IsOpen())
         return false;
     uint64_t media = 0;
     for (const Sample& sample : scan.samples)
@@ -203,7 +242,7 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
         head.U32(static_cast<uint32_t>(media + 8));
         head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
     }
-    if (std::fwrite(head.bytes.data(), 1, head.bytes.size(), out.get()) != head.bytes.size())
+    if (!out.Write(head.bytes))
         return false;
 
     TrackPlan video;
@@ -217,12 +256,19 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
     }
     std::vector<uint8_t> buffer(1 << 20);
     uint64_t offset = head.bytes.size();
+    // Samples that lay one after another are copied in one go.
+    uint64_t runBegin = 0;
+    uint64_t runEnd = 0;
     for (const Sample& sample : scan.samples) {
         TrackPlan& plan = sample.video ? video : sound;
         if (!sample.video && !reference.sound)
             continue;
-        if (!Copy(broken, sample.offset, sample.size, out.get(), buffer))
-            return false;
+        if (sample.offset != runEnd) {
+            if (!out.Copy(broken, runBegin, runEnd - runBegin, buffer))
+                return false;
+            runBegin = sample.offset;
+        }
+        runEnd = sample.offset + sample.size;
         plan.chunkOffsets.push_back(offset);
         if (plan.pcm) {
             plan.chunkSamples.push_back(sample.size / plan.pcmBlockAlign);
@@ -236,6 +282,8 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
         }
         offset += sample.size;
     }
+    if (!out.Copy(broken, runBegin, runEnd - runBegin, buffer))
+        return false;
     // Without sound samples the file leaves the sound track out rather than hold an empty one.
     const bool withSound = reference.sound && sound.sampleCount > 0;
     const auto milliseconds = [](const TrackPlan& plan) {
@@ -264,13 +312,13 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
     if (withSound)
         WriteTrack(moov, sound, 2, movieDuration);
     moov.End();
-    if (std::fwrite(moov.bytes.data(), 1, moov.bytes.size(), out.get()) != moov.bytes.size())
+    if (!out.Write(moov.bytes))
         return false;
     for (const BoxSpan& box : recorderBoxes) {
-        if (!Copy(broken, box.offset, box.size, out.get(), buffer))
+        if (!out.Copy(broken, box.offset, box.size, buffer))
             return false;
     }
-    return std::fflush(out.get()) == 0;
+    return true;
 }
 
 } // namespace mp4repair

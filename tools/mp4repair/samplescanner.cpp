@@ -54,17 +54,22 @@ class Scanner {
     ScanResult Run() {
         uint64_t at = m_begin;
         std::vector<Sample> sound;
+        bool resyncing = false;
         while (at < m_end) {
             Sample video;
             Sample following;
             if (VideoSampleAt(at, video)) {
-                // Sound bytes may look like the start of a picture. A picture followed by another,
-                // or by whole sound frames, is one; one followed by neither is taken for sound only
-                // when whole sound frames lie at its place, else it is a picture before damage.
+                // Sound bytes, and the slice data of a damaged picture, may look like the start of
+                // a picture. A picture followed by another, or by whole sound frames, is one. One
+                // followed by neither is a picture before damage, unless whole sound frames lie at
+                // its place; but not while the scan looks for its footing after damage.
                 const uint64_t after = at + video.size;
                 uint64_t runEnd = after;
-                if (after >= m_end || m_settings.sound != SoundKind::Aac || VideoSampleAt(after, following) ||
-                    SoundRunAt(after, sound, runEnd) || !SoundRunAt(at, sound, runEnd)) {
+                if (after >= m_end || VideoSampleAt(after, following) ||
+                    (m_settings.sound == SoundKind::Aac && SoundRunAt(after, sound, runEnd)) ||
+                    m_settings.sound == SoundKind::Pcm ||
+                    (!resyncing && (m_settings.sound != SoundKind::Aac || !SoundRunAt(at, sound, runEnd)))) {
+                    resyncing = false;
                     m_result.samples.push_back(video);
                     at = after;
                     if (!sound.empty() && sound.front().offset == after) {
@@ -79,8 +84,15 @@ class Scanner {
                 at = runEnd;
                 continue;
             }
+            if (resyncing && NextPicture(at, at + 1) == at) {
+                // A picture that could not be confirmed while resyncing is skipped like damage.
+                m_result.skippedBytes += 1;
+                ++at;
+                continue;
+            }
             uint64_t runEnd = at;
             if (SoundRunAt(at, sound, runEnd)) {
+                resyncing = false;
                 m_result.samples.insert(m_result.samples.end(), sound.begin(), sound.end());
                 sound.clear();
                 at = runEnd;
@@ -98,6 +110,7 @@ class Scanner {
             sound.clear();
             m_result.skippedBytes += tail - kept;
             at = next;
+            resyncing = true;
         }
         return std::move(m_result);
     }

@@ -23,6 +23,8 @@ class ByteSource {
     virtual uint64_t Size() const = 0;
     // Reads up to `count` bytes at the offset; fewer only at the end of the data.
     virtual size_t Read(uint64_t offset, uint8_t* to, size_t count) = 0;
+    // The open file behind the data, for copies the system makes itself; -1 when there is none.
+    virtual int Descriptor() const { return -1; }
 };
 
 class SoundCheck {

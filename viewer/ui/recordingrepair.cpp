@@ -97,14 +97,19 @@ void RecordingRepair::RepairMovie(const RepairRequest& request) {
     m_view.ShowRepairBox(request.viewRect);
     if (RunFfmpegRepair(request.frontPath, GetFrontReferenceName(request.model), request.language) != 0) {
         Message(m_view.LoadRepairText(kStringFailed, request.language));
-    } else if (request.rearPath.empty()) {
-        Message(m_view.LoadRepairText(kStringComplete, request.language));
-    } else {
+        m_view.HideRepairBox();
+        return;
+    }
+    int rear = 0;
+    if (!request.rearPath.empty()) {
         m_view.HideRepairBox();
         m_view.ShowRepairBox(request.viewRect);
-        const int rear = RunFfmpegRepair(request.rearPath, GetRearReferenceName(request.model), request.language);
-        Message(m_view.LoadRepairText(rear == 0 ? kStringComplete : kStringFailed, request.language));
+        rear = RunFfmpegRepair(request.rearPath, GetRearReferenceName(request.model), request.language);
     }
+    // The catalogue read the broken file; the recording must be read anew to play.
+    RunOnGuiThread([&] { m_view.ReplaceRecordFiles(request.frontPath, request.key, request.key, request.row); },
+                   true);
+    Message(m_view.LoadRepairText(rear == 0 ? kStringComplete : kStringFailed, request.language));
     m_view.HideRepairBox();
 }
 

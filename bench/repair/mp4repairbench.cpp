@@ -112,7 +112,8 @@ fs::path MakeRecording(const fs::path& folder, const std::string& name, int bitR
 } // namespace
 
 int main(int argc, char** argv) {
-    const fs::path folder = fs::path(argc > 1 ? argv[1] : fs::temp_directory_path().string()) / "mp4repairbench";
+    const fs::path folder =
+        fs::path(argc > 1 ? argv[1] : fs::temp_directory_path().string()) / "mp4repairbench";
     fs::create_directories(folder);
     const std::string program = Utf8FromWide(FileSystem::ProgramFolder()) + "/mp4repair";
     const std::string reference = Utf8FromWide(FileSystem::ProgramFolder()) + "/ref.mp4";
@@ -125,17 +126,18 @@ int main(int argc, char** argv) {
     // The encoder keeps a minute's synthetic pictures near 100 MB whatever rate it is asked for, so the
     // larger input is that recording with a 900 MB stretch of zeros in its media data, which the scan
     // must cross.
-    for (const auto& [name, hole] : {std::pair<const char*, uint64_t>{"1080p-100MB", 0},
-                                     std::pair<const char*, uint64_t>{"1080p-1GB (900 MB zeros)", 900'000'000}}) {
+    for (const auto& [name, hole] :
+         {std::pair<const char*, uint64_t>{"1080p-100MB", 0},
+          std::pair<const char*, uint64_t>{"1080p-1GB (900 MB zeros)", 900'000'000}}) {
         fs::path indexless;
         fixtures::MovieLayout layout;
         MakeRecording(folder, name, 13'000'000, hole, indexless, layout);
         // Both read a file the page cache holds, as the repair reads its working copy.
         const Run copy = Measure({"cp", indexless.string(), (folder / "copy.mp4").string()});
-        const Run repair = Measure({program, "-y", "-i", reference, "-broken", indexless.string(), "-broken_aac",
-                                    "aac", "-codec", "copy", output.string()});
-        std::printf("%-26s %10.1f %10.3f %10.3f %8.2f %12ld%s\n", name, fs::file_size(indexless) / 1e6, copy.seconds,
-                    repair.seconds, repair.seconds / copy.seconds, repair.peakKilobytes,
+        const Run repair = Measure({program, "-y", "-i", reference, "-broken", indexless.string(),
+                                    "-broken_aac", "aac", "-codec", "copy", output.string()});
+        std::printf("%-26s %10.1f %10.3f %10.3f %8.2f %12ld%s\n", name, fs::file_size(indexless) / 1e6,
+                    copy.seconds, repair.seconds, repair.seconds / copy.seconds, repair.peakKilobytes,
                     repair.ok && copy.ok ? "" : "  (failed)");
         fs::remove(folder / "copy.mp4");
         if (hole != 0) {
@@ -156,13 +158,13 @@ int main(int argc, char** argv) {
             std::ofstream(cutPath, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(at));
             for (const Packet& packet : packets)
                 whole += static_cast<uint64_t>(packet.position) + static_cast<uint64_t>(packet.size) <= at;
-            if (Measure({program, "-y", "-i", reference, "-broken", cutPath.string(), "-broken_aac", "aac", "-codec",
-                         "copy", output.string()})
+            if (Measure({program, "-y", "-i", reference, "-broken", cutPath.string(), "-broken_aac", "aac",
+                         "-codec", "copy", output.string()})
                     .ok)
                 recovered += Packets(output).size();
         }
-        std::printf("frames recovered over 20 cut points: %zu of %zu whole (%.2f%%; goal 100%%)\n", recovered, whole,
-                    whole ? 100.0 * static_cast<double>(recovered) / static_cast<double>(whole) : 0.0);
+        std::printf("frames recovered over 20 cut points: %zu of %zu whole (%.2f%%; goal 100%%)\n", recovered,
+                    whole, whole ? 100.0 * static_cast<double>(recovered) / static_cast<double>(whole) : 0.0);
         fs::remove(indexless);
         fs::remove(folder / (std::string(name) + ".mp4"));
     }

@@ -8,6 +8,7 @@
 
 #include "platform/base/unicode.h"
 #include "platform/ui/messagebox.h"
+#include "tools/fixtures/avimaker.h"
 #include "tools/fixtures/moviemaker.h"
 #include "tools/fixtures/recordernames.h"
 #include "viewer/app/viewerapp.h"
@@ -16,8 +17,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -45,49 +48,87 @@ class AgreeingBoxes : public MessageBoxHandler {
     MessageBoxHandler* m_previous;
 };
 
-TEST(RepairFlow, ARecordingWithoutItsIndexIsOfferedRepairedAndThenPlays) {
+std::string Contents(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The running program with a home of its own (documents and repair folders inside it).
+class RepairFlowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(home / "config");
+        application = std::make_unique<CViewerApp>();
+        ASSERT_TRUE(application->InitInstance());
+        view = &application->GetFrame()->GetView();
+        fixtures::QuietCodecLogs();
+    }
+    void TearDown() override {
+        application->m_pMainWnd = nullptr;
+        application.reset();
+        Pump();
+    }
+
+    // Offers the first row's recording for repair, agrees, and waits for the result.
+    void OfferAndRepair(AgreeingBoxes& boxes) {
+        ASSERT_NE(view->GetCatalogue().AddFile(card.Wide(name), &view->GetList()), 0);
+        view->GetCatalogue().FillListByType(&view->GetList(), 9, 1);
+        EXPECT_EQ(view->OpenAndPlay(0), 0);
+        EXPECT_TRUE(boxes.Told(view->LoadText(210)));
+        ASSERT_TRUE(WaitFor([&] { return boxes.Told(view->LoadText(212)); }, 60000)) << boxes.texts.size();
+        EXPECT_TRUE(WaitFor([&] { return view->GetRepairWaitBox().IsWindowVisible() == FALSE; }));
+    }
+
+    void ExpectItPlays(AgreeingBoxes& boxes) {
+        const size_t told = boxes.texts.size();
+        ASSERT_EQ(view->OpenAndPlay(0), 1)
+            << (boxes.texts.size() > told ? Utf8FromWide(boxes.texts.back()) : "");
+        EXPECT_NE(view->GetPlayer(0), nullptr);
+    }
+
     TestFolder home;
-    std::filesystem::create_directories(home / "config");
-    ScopedEnvironment homeVariable("HOME", home.Path().string());
-    ScopedEnvironment configVariable("XDG_CONFIG_HOME", (home / "config").string());
-
-    auto application = std::make_unique<CViewerApp>();
-    ASSERT_TRUE(application->InitInstance());
-    CChildView& view = application->GetFrame()->GetView();
-    SetModelIndex(0);
-
+    ScopedEnvironment homeVariable{"HOME", home.Path().string()};
+    ScopedEnvironment configVariable{"XDG_CONFIG_HOME", (home / "config").string()};
     TestFolder card;
-    fixtures::QuietCodecLogs();
+    std::string name;
+    std::unique_ptr<CViewerApp> application;
+    CChildView* view = nullptr;
+};
+
+TEST_F(RepairFlowTest, AnMp4RecordingWithoutItsIndexIsRebuiltInPlaceAndThenPlays) {
+    SetModelIndex(0);
     fixtures::MovieOptions options;
     options.audio = true;
     options.video.frameCount = 45;
     options.damage.dropIndex = true;
-    const std::string name =
-        fixtures::RecordingName("", options.start, 'F', fixtures::RecordingKinds(0).front().token, "mp4");
+    name = fixtures::RecordingName("", options.start, 'F', fixtures::RecordingKinds(0).front().token, "mp4");
     fixtures::MakeMovieRecording(card / name, options);
-    const std::string broken = [&] {
-        std::ifstream in(card / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }();
-    ASSERT_NE(view.GetCatalogue().AddFile(card.Wide(name), &view.GetList()), 0);
-    view.GetCatalogue().FillListByType(&view.GetList(), 9, 1);
-
+    const std::string broken = Contents(card / name);
     AgreeingBoxes boxes;
-    EXPECT_EQ(view.OpenAndPlay(0), 0);
-    EXPECT_TRUE(boxes.Told(view.LoadText(210)));
-    ASSERT_TRUE(WaitFor([&] { return boxes.Told(view.LoadText(212)); }, 60000)) << boxes.texts.size();
-    EXPECT_TRUE(WaitFor([&] { return view.GetRepairWaitBox().IsWindowVisible() == FALSE; }));
+    OfferAndRepair(boxes);
     // The broken file stays beside the repaired one; the working files are gone.
-    std::ifstream original(card / ("original_" + name), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(original), {}), broken);
+    EXPECT_EQ(Contents(card / ("original_" + name)), broken);
     EXPECT_TRUE(std::filesystem::is_empty(home / "Documents"));
+    ExpectItPlays(boxes);
+}
 
-    const size_t told = boxes.texts.size();
-    ASSERT_EQ(view.OpenAndPlay(0), 1) << (boxes.texts.size() > told ? Utf8FromWide(boxes.texts.back()) : "");
-    EXPECT_NE(view.GetPlayer(0), nullptr);
-    application->m_pMainWnd = nullptr;
-    application.reset();
-    Pump();
+TEST_F(RepairFlowTest, AnAviRecordingWithoutItsIndexIsRebuiltInTheRepairFolderAndThenPlays) {
+    ASSERT_EQ(GetModelIndex(), 3);
+    fixtures::AviOptions options;
+    options.video.frameCount = 30;
+    options.textChunks = false;
+    options.damage.dropIndex = true;
+    name = "2023_05_24_12_30_01_F_N.avi";
+    fixtures::MakeAviRecording(card / name, options);
+    const std::string broken = Contents(card / name);
+    AgreeingBoxes boxes;
+    OfferAndRepair(boxes);
+    // The card is left as it was; the list row now names the copy.
+    EXPECT_EQ(Contents(card / name), broken);
+    EXPECT_TRUE(std::filesystem::exists(home / "repair" / name));
+    EXPECT_EQ(std::wstring(view->GetCatalogue().GetFilePath(view->GetList().GetItemKey(0), 1)),
+              (home / "repair" / name).wstring());
+    ExpectItPlays(boxes);
 }
 
 } // namespace

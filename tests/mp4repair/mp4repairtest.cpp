@@ -82,11 +82,15 @@ std::vector<Packet> OfKind(const std::vector<Packet>& packets, bool video) {
 }
 
 int Repair(const fs::path& reference, const fs::path& broken, const fs::path& output, bool aac) {
-    std::vector<std::wstring> arguments = {FileSystem::ProgramFolder() + L"/mp4repair", L"-y", L"-i",
-                                           WideFromUtf8(reference.string()), L"-broken",
+    std::vector<std::wstring> arguments = {FileSystem::ProgramFolder() + L"/mp4repair",
+                                           L"-y",
+                                           L"-i",
+                                           WideFromUtf8(reference.string()),
+                                           L"-broken",
                                            WideFromUtf8(broken.string())};
-    for (const wchar_t* option : aac ? std::vector<const wchar_t*>{L"-broken_aac", L"aac", L"-codec", L"copy"}
-                                     : std::vector<const wchar_t*>{L"-vcodec", L"copy", L"-acodec", L"adpcm_ima_wav"})
+    for (const wchar_t* option :
+         aac ? std::vector<const wchar_t*>{L"-broken_aac", L"aac", L"-codec", L"copy"}
+             : std::vector<const wchar_t*>{L"-vcodec", L"copy", L"-acodec", L"adpcm_ima_wav"})
         arguments.push_back(option);
     arguments.push_back(WideFromUtf8(output.string()));
     int exitCode = -1;
@@ -154,7 +158,8 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
     }
 
     // Repairs the broken bytes and checks the result against the expected packets.
-    void Check(const Bytes& broken, const std::vector<Packet>& expected, bool sameTiming, const std::string& what) {
+    void Check(const Bytes& broken, const std::vector<Packet>& expected, bool sameTiming,
+               const std::string& what) {
         const fs::path brokenPath = m_folder / "broken.mov";
         const fs::path output = m_folder / "repaired.mov";
         Write(brokenPath, broken);
@@ -206,7 +211,8 @@ TEST_P(Mp4RepairTest, ACutRecordingKeepsEveryFrameThatWasWhole) {
     cuts.emplace_back("right after a sound frame", sound[20].position + sound[20].data.size());
     cuts.emplace_back("inside a NAL length", video[45].position + 2);
     for (int step = 1; step < 6; ++step)
-        cuts.emplace_back("at a sixth " + std::to_string(step), m_mediaBegin + (m_mediaEnd - m_mediaBegin) * step / 6);
+        cuts.emplace_back("at a sixth " + std::to_string(step),
+                          m_mediaBegin + (m_mediaEnd - m_mediaBegin) * step / 6);
     for (const fixtures::BoxInfo& box : m_boxes)
         if (box.type == "GPSR" || box.type == "SENS")
             cuts.emplace_back("inside " + box.type, box.offset + box.size / 2);
@@ -222,7 +228,8 @@ TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
     };
     const std::vector<Packet> video = OfKind(m_packets, true);
     const Case cases[] = {
-        {"random bytes from a picture into the ones after it", static_cast<uint64_t>(video[20].position), 3000},
+        {"random bytes from a picture into the ones after it", static_cast<uint64_t>(video[20].position),
+         3000},
         {"a zeroed run of whole samples", static_cast<uint64_t>(video[30].position),
          static_cast<uint64_t>(video[33].position - video[30].position)},
     };
@@ -231,9 +238,8 @@ TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
         uint32_t seed = 12345;
         for (uint64_t i = 0; i < c.length; ++i) {
             seed = seed * 1103515245u + 12345u;
-            broken[c.begin + i] = std::string(c.what).find("zero") != std::string::npos
-                                      ? '\0'
-                                      : static_cast<char>(seed >> 24);
+            broken[c.begin + i] =
+                std::string(c.what).find("zero") != std::string::npos ? '\0' : static_cast<char>(seed >> 24);
         }
         Check(broken, Whole(broken.size(), c.begin, c.begin + c.length), false, c.what);
     }
@@ -241,9 +247,10 @@ TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
 
 INSTANTIATE_TEST_SUITE_P(
     RecorderFamilies, Mp4RepairTest,
-    testing::Values(Family{"Model0H264Mp4", 0, fixtures::VideoCodec::H264, fixtures::MovieContainer::Mp4, 22050, 1},
-                    Family{"Model1HevcMov", 1, fixtures::VideoCodec::Hevc, fixtures::MovieContainer::Mov, 48000, 2},
-                    Family{"Model2H264Mov", 2, fixtures::VideoCodec::H264, fixtures::MovieContainer::Mov, 44100, 1}),
+    testing::Values(
+        Family{"Model0H264Mp4", 0, fixtures::VideoCodec::H264, fixtures::MovieContainer::Mp4, 22050, 1},
+        Family{"Model1HevcMov", 1, fixtures::VideoCodec::Hevc, fixtures::MovieContainer::Mov, 48000, 2},
+        Family{"Model2H264Mov", 2, fixtures::VideoCodec::H264, fixtures::MovieContainer::Mov, 44100, 1}),
     [](const testing::TestParamInfo<Family>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -97,8 +97,9 @@ class Scene {
         std::string script = "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + (m_folder / "arguments").string() +
                              "'\nfor last; do :; done\n";
         if (kind == Program::WritesFolder)
-            script += "mkdir \"$last\"\ni=0\nwhile [ $i -lt 300 ]; do : > \"$last/entry-with-a-long-name-$i\"; "
-                      "i=$((i+1)); done\n";
+            script +=
+                "mkdir \"$last\"\ni=0\nwhile [ $i -lt 300 ]; do : > \"$last/entry-with-a-long-name-$i\"; "
+                "i=$((i+1)); done\n";
         else
             script += "head -c " + std::to_string(bytes) + " /dev/zero > \"$last\"\n";
         if (kind == Program::Fails)
@@ -159,9 +160,12 @@ TEST(RecordingRepairWorker, TheArgumentVectorFollowsTheReferencesSound) {
         RecordingRepair repair(scene.view, scene.places);
         ASSERT_EQ(repair.RunFfmpegRepair(scene.Wide("card/" + name), L"ref.mp4", 1033), 0) << c.aac;
         const std::string documents = scene.Path("documents").string();
-        std::vector<std::string> expected = {
-            scene.Path("program/mp4repair").string(), "-y", "-i", documents + "/_reference.mov", "-broken",
-            documents + "/_broken.mov"};
+        std::vector<std::string> expected = {scene.Path("program/mp4repair").string(),
+                                             "-y",
+                                             "-i",
+                                             documents + "/_reference.mov",
+                                             "-broken",
+                                             documents + "/_broken.mov"};
         expected.insert(expected.end(), c.options.begin(), c.options.end());
         expected.push_back(documents + "/_repair.mov");
         // The program's own path is $0 to the script; the log starts at the first argument.
@@ -201,7 +205,13 @@ TEST(RecordingRepairWorker, FailuresKeepTheRecordingAndTellWhatTheTableSays) {
         {"no reference", Program::Writes, 4096, false, true, true, {"Check 'ref.mp4'"}},
         {"reference copy", Program::Writes, 4096, true, true, false, {"ref_T310_F.mp4 -> "}},
         {"broken copy", Program::Writes, 4096, true, false, true, {"text215"}},
-        {"not startable", Program::NotExecutable, 4096, true, true, true, {"CreateProcess failed : repair\n"}},
+        {"not startable",
+         Program::NotExecutable,
+         4096,
+         true,
+         true,
+         true,
+         {"CreateProcess failed : repair\n"}},
         {"exit status", Program::Fails, 4096, true, true, true, {}},
         {"short output", Program::Writes, 1023, true, true, true, {}},
         {"empty output", Program::Writes, 0, true, true, true, {}},
@@ -224,11 +234,13 @@ TEST(RecordingRepairWorker, FailuresKeepTheRecordingAndTellWhatTheTableSays) {
         if (!c.documentsUsable)
             expected[0] += scene.Path("blocked/documents/_reference.mov").string();
         EXPECT_EQ(scene.view.Messages(), expected) << c.what;
-        if (c.broken)
+        if (c.broken) {
             EXPECT_EQ(Read(scene.Card("a.mp4")), "broken recording") << c.what;
+        }
         EXPECT_FALSE(fs::exists(scene.Card("original_a.mp4"))) << c.what;
-        if (c.program != Program::WritesFolder)
+        if (c.program != Program::WritesFolder) {
             EXPECT_TRUE(scene.WorkingFilesGone()) << c.what;
+        }
     }
 }
 
@@ -243,11 +255,22 @@ TEST(RecordingRepairWorker, APairReportsOnceAndAFailedFrontLeavesTheRearAlone) {
         bool rearRepaired;
     };
     const Case cases[] = {
-        {"model 0 shares its reference", 0, {"ref.mp4"}, {"show", "hide", "show", "rekey", "hide", "message text212", "hide"}, true},
-        {"rear reference missing", 1, {"ref_T310_F.mp4"},
-         {"show", "hide", "show", "hide", "message Check 'ref.mp4'", "rekey", "hide", "message text214", "hide"}, false},
-        {"front reference missing", 2, {"ref_T310_R.mp4"},
-         {"show", "hide", "message Check 'ref.mp4'", "hide", "message text214", "hide"}, false},
+        {"model 0 shares its reference",
+         0,
+         {"ref.mp4"},
+         {"show", "hide", "show", "rekey", "hide", "message text212", "hide"},
+         true},
+        {"rear reference missing",
+         1,
+         {"ref_T310_F.mp4"},
+         {"show", "hide", "show", "hide", "message Check 'ref.mp4'", "rekey", "hide", "message text214",
+          "hide"},
+         false},
+        {"front reference missing",
+         2,
+         {"ref_T310_R.mp4"},
+         {"show", "hide", "message Check 'ref.mp4'", "hide", "message text214", "hide"},
+         false},
     };
     for (const Case& c : cases) {
         Scene scene;
@@ -281,8 +304,9 @@ TEST(RecordingRepairWorker, APairReportsOnceAndAFailedFrontLeavesTheRearAlone) {
         }
         EXPECT_EQ(log, c.log) << c.what;
         EXPECT_EQ(fs::exists(scene.Card("original_a_R.mp4")), c.rearRepaired) << c.what;
-        if (!c.rearRepaired)
+        if (!c.rearRepaired) {
             EXPECT_EQ(Read(scene.Card("a_R.mp4")), "rear") << c.what;
+        }
     }
 }
 
@@ -335,15 +359,17 @@ TEST(RecordingRepairWorker, AviRecordingsAreRebuiltInTheRepairFolder) {
         const std::string copy = scene.Path("repair/" + front).string();
         std::vector<std::string> log = {"show"};
         if (!c.alreadyInFolder)
-            log.push_back("rekey " + copy + " old key 2024_01_02_03_04_05_F__" + scene.Path("repair").string() +
-                          "//E 7");
+            log.push_back("rekey " + copy + " old key 2024_01_02_03_04_05_F__" +
+                          scene.Path("repair").string() + "//E 7");
         log.insert(log.end(), {"hide", c.frontBroken ? "message text214" : "message text212", "hide"});
         EXPECT_EQ(scene.view.log, log) << c.what;
         EXPECT_EQ(scene.view.rekeyOnGuiThread, !c.alreadyInFolder) << c.what;
-        if (!c.alreadyInFolder)
+        if (!c.alreadyInFolder) {
             EXPECT_EQ(Read(scene.Card(front)), before) << c.what;
-        if (!c.frontBroken)
+        }
+        if (!c.frontBroken) {
             EXPECT_GT(Read(copy).size(), before.size()) << c.what; // an index was added
+        }
         EXPECT_EQ(fs::exists(scene.Path("repair/" + rear)), c.rear) << c.what;
         // Nothing but the recordings is left in the folder.
         EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(scene.Path("repair")), {})),

@@ -17,8 +17,8 @@ extern "C" {
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
             referencePath = argv[++i];
         } else if (option == "-broken" && hasValue) {
             brokenPath = argv[++i];
-        } else if ((option == "-broken_aac" || option == "-codec" || option == "-vcodec" || option == "-acodec") &&
+        } else if ((option == "-broken_aac" || option == "-codec" || option == "-vcodec" ||
+                    option == "-acodec") &&
                    hasValue) {
             ++i;
         } else if (i == argc - 1 && option.rfind("-", 0) != 0) {
@@ -147,7 +148,8 @@ int main(int argc, char** argv) {
             static_cast<uint32_t>(std::max(1, reference.sound->channels * reference.sound->sampleBits / 8));
     // An AAC frame holds at most 6144 bits a channel.
     if (reference.soundKind == SoundKind::Aac)
-        settings.largestSoundFrame = static_cast<uint32_t>(768 * std::max(1, std::min(8, reference.sound->channels)) + 16);
+        settings.largestSoundFrame =
+            static_cast<uint32_t>(768 * std::max(1, std::min(8, reference.sound->channels)) + 16);
     std::unique_ptr<AacFrameCheck> check;
     if (reference.soundKind == SoundKind::Aac) {
         check = std::make_unique<AacFrameCheck>(reference.sound->codecConfig);

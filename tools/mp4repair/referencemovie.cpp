@@ -8,7 +8,8 @@ namespace mp4repair {
 namespace {
 
 uint32_t Be32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+           static_cast<uint32_t>(p[2]) << 8 | p[3];
 }
 
 uint64_t Be64(const uint8_t* p) {
@@ -84,8 +85,8 @@ bool ReadTrack(const Bytes& file, const BoxSpan& trak, ReferenceTrack& track, st
             const uint64_t entrySize = wide ? 20 : 12;
             for (uint32_t i = 0; i < count && 16 + (i + 1) * entrySize <= elst.size; ++i) {
                 const uint8_t* entry = e + 8 + i * entrySize;
-                const int64_t mediaTime = wide ? static_cast<int64_t>(Be64(entry + 8))
-                                               : static_cast<int32_t>(Be32(entry + 4));
+                const int64_t mediaTime =
+                    wide ? static_cast<int64_t>(Be64(entry + 8)) : static_cast<int32_t>(Be32(entry + 4));
                 if (mediaTime >= 0) {
                     track.editMediaTime = mediaTime;
                     break;

@@ -29,12 +29,12 @@ std::vector<BoxSpan> ListBoxes(const uint8_t* data, uint64_t begin, uint64_t end
 std::vector<BoxSpan> ListBoxes(ByteSource& source, uint64_t begin, uint64_t end);
 
 struct ReferenceTrack {
-    Bytes trackHeader;   // tkhd
-    Bytes handler;       // hdlr
-    Bytes mediaHeader;   // vmhd or smhd
-    Bytes dataInfo;      // dinf
-    Bytes description;   // stsd
-    std::string format;  // the sample entry's four characters
+    Bytes trackHeader;  // tkhd
+    Bytes handler;      // hdlr
+    Bytes mediaHeader;  // vmhd or smhd
+    Bytes dataInfo;     // dinf
+    Bytes description;  // stsd
+    std::string format; // the sample entry's four characters
     uint32_t timeScale = 0;
     // Where the track's presentation begins in its media (the encoder's priming), from its edit list.
     int64_t editMediaTime = 0;

@@ -80,7 +80,8 @@ void WriteTrack(Builder& b, const TrackPlan& plan, uint32_t trackId, uint64_t mo
             tkhd[idAt + static_cast<size_t>(i)] = static_cast<uint8_t>(trackId >> (24 - 8 * i));
         const int width = long64 ? 8 : 4;
         for (int i = 0; i < width; ++i)
-            tkhd[durationAt + static_cast<size_t>(i)] = static_cast<uint8_t>(movieDuration >> (8 * (width - 1 - i)));
+            tkhd[durationAt + static_cast<size_t>(i)] =
+                static_cast<uint8_t>(movieDuration >> (8 * (width - 1 - i)));
     }
     b.Raw(tkhd);
     const uint64_t media = MediaDuration(plan);
@@ -89,7 +90,8 @@ void WriteTrack(Builder& b, const TrackPlan& plan, uint32_t trackId, uint64_t mo
         b.Begin("elst");
         b.U32(0);
         b.U32(1);
-        b.U32(static_cast<uint32_t>((media - static_cast<uint64_t>(ref.editMediaTime)) * 1000 / ref.timeScale));
+        b.U32(
+            static_cast<uint32_t>((media - static_cast<uint64_t>(ref.editMediaTime)) * 1000 / ref.timeScale));
         b.U32(static_cast<uint32_t>(ref.editMediaTime));
         b.U32(0x00010000);
         b.End();
@@ -171,7 +173,8 @@ void WriteTrack(Builder& b, const TrackPlan& plan, uint32_t trackId, uint64_t mo
 
 class Output {
   public:
-    explicit Output(const std::string& path) : m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    explicit Output(const std::string& path)
+        : m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
     ~Output() {
         if (m_fd >= 0)
             close(m_fd);
@@ -252,7 +255,8 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
     if (reference.sound) {
         sound.reference = &*reference.sound;
         sound.pcm = reference.soundKind == SoundKind::Pcm;
-        sound.pcmBlockAlign = static_cast<uint32_t>(std::max(1, reference.sound->channels * reference.sound->sampleBits / 8));
+        sound.pcmBlockAlign =
+            static_cast<uint32_t>(std::max(1, reference.sound->channels * reference.sound->sampleBits / 8));
     }
     std::vector<uint8_t> buffer(1 << 20);
     uint64_t offset = head.bytes.size();

@@ -10,17 +10,30 @@ namespace {
 // A bounded window over the source; a request outside it moves the window.
 class Window {
   public:
-    Window(ByteSource& source, uint64_t end, size_t capacity) : m_source(source), m_end(end), m_buffer(capacity) {}
+    static constexpr size_t kLookBack = 256 * 1024;
+
+    Window(ByteSource& source, uint64_t end, size_t capacity)
+        : m_source(source), m_end(end), m_buffer(capacity + kLookBack) {}
 
     // The bytes [offset, offset + count), or null when they pass the end.
     const uint8_t* At(uint64_t offset, size_t count) {
-        if (count > m_buffer.size() || offset > m_end || m_end - offset < count)
+        if (count > m_buffer.size() - kLookBack || offset > m_end || m_end - offset < count)
             return nullptr;
-        if (offset < m_base || offset + count > m_base + m_length) {
-            m_base = offset;
-            m_length = m_source.Read(offset, m_buffer.data(), static_cast<size_t>(
-                                                                    std::min<uint64_t>(m_buffer.size(), m_end - offset)));
-            if (m_length < count)
+        const bool outside = offset < m_base || offset + count > m_base + m_length;
+        // A glance far from where the scan is (the unit after an implausible length) is read on its
+        // own rather than moving the window away and back.
+        if (outside && count <= sizeof m_peek && (offset < m_base || offset > m_base + m_length + kLookBack)) {
+            if (m_source.Read(offset, m_peek, count) != count)
+                return nullptr;
+            return m_peek;
+        }
+        if (outside) {
+            // The scan steps back a little now and then (to the sound after a picture it looked
+            // past): the window keeps some bytes before the offset, so that costs no new read.
+            m_base = offset > kLookBack ? offset - kLookBack : 0;
+            m_length = m_source.Read(m_base, m_buffer.data(),
+                                     static_cast<size_t>(std::min<uint64_t>(m_buffer.size(), m_end - m_base)));
+            if (m_length < offset - m_base + count)
                 return nullptr;
         }
         return m_buffer.data() + (offset - m_base);
@@ -32,6 +45,7 @@ class Window {
     std::vector<uint8_t> m_buffer;
     uint64_t m_base = 0;
     size_t m_length = 0;
+    uint8_t m_peek[16];
 };
 
 struct Nal {
@@ -48,7 +62,8 @@ struct Nal {
 class Scanner {
   public:
     Scanner(ByteSource& source, uint64_t begin, uint64_t end, const ScanSettings& settings, SoundCheck* check)
-        : m_window(source, end, std::max<size_t>(settings.largestVideoSample, settings.largestSoundFrame) + 64),
+        : m_window(source, end,
+                   std::max<size_t>(settings.largestVideoSample, settings.largestSoundFrame) + 64),
           m_begin(begin), m_end(end), m_settings(settings), m_check(check) {}
 
     ScanResult Run() {
@@ -186,8 +201,8 @@ class Scanner {
             if (sawSlice && (following.firstSlice || following.beginsPicture))
                 break;
             // Units after the slices belong to them only when they are slices too, or trailers.
-            if (sawSlice && !following.vcl && following.type != 10 && following.type != 11 && following.type != 12 &&
-                m_settings.codec == VideoCodec::H264)
+            if (sawSlice && !following.vcl && following.type != 10 && following.type != 11 &&
+                following.type != 12 && m_settings.codec == VideoCodec::H264)
                 break;
             nal = following;
         }
@@ -251,7 +266,8 @@ class Scanner {
         if (m_settings.sound != SoundKind::Aac || m_check == nullptr)
             return at;
         while (at < end) {
-            const size_t most = static_cast<size_t>(std::min<uint64_t>(end - at, m_settings.largestSoundFrame));
+            const size_t most =
+                static_cast<size_t>(std::min<uint64_t>(end - at, m_settings.largestSoundFrame));
             const bool open = most == m_settings.largestSoundFrame && end - at > most;
             // Where no run ends near it, a frame's place alone decides what frame lies there.
             if (open && m_frameAt.count(at) != 0) {
@@ -294,7 +310,8 @@ class Scanner {
         if (m_settings.sound != SoundKind::Aac || m_check == nullptr)
             return end;
         for (;;) {
-            const uint64_t earliest = std::max(from, end > m_settings.largestSoundFrame ? end - m_settings.largestSoundFrame : 0);
+            const uint64_t earliest =
+                std::max(from, end > m_settings.largestSoundFrame ? end - m_settings.largestSoundFrame : 0);
             if (end - earliest < 2)
                 break;
             const uint8_t* data = m_window.At(earliest, static_cast<size_t>(end - earliest));

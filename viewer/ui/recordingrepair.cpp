@@ -57,7 +57,8 @@ RepairPlaces RepairPlaces::Installed() {
                         FileSystem::DocumentsFolder(), FileSystem::RepairFolder()};
 }
 
-RecordingRepair::RecordingRepair(IRepairView& view, RepairPlaces places) : m_view(view), m_places(std::move(places)) {}
+RecordingRepair::RecordingRepair(IRepairView& view, RepairPlaces places)
+    : m_view(view), m_places(std::move(places)) {}
 
 const wchar_t* RecordingRepair::GetFrontReferenceName(int model) {
     return model == 0 ? L"ref.mp4" : L"ref_T310_F.mp4";
@@ -67,14 +68,15 @@ const wchar_t* RecordingRepair::GetRearReferenceName(int model) {
     return model == 0 ? L"ref.mp4" : L"ref_T310_R.mp4";
 }
 
-std::vector<std::wstring> RecordingRepair::CommandLine(const std::wstring& program, const std::wstring& reference,
+std::vector<std::wstring> RecordingRepair::CommandLine(const std::wstring& program,
+                                                       const std::wstring& reference,
                                                        const std::wstring& broken, const std::wstring& output,
                                                        bool aac) {
     if (aac)
-        return {program, L"-y", L"-i", reference, L"-broken", broken, L"-broken_aac", L"aac", L"-codec", L"copy",
-                output};
-    return {program, L"-y", L"-i", reference, L"-broken", broken, L"-vcodec", L"copy", L"-acodec", L"adpcm_ima_wav",
-            output};
+        return {program,        L"-y",  L"-i",     reference, L"-broken", broken,
+                L"-broken_aac", L"aac", L"-codec", L"copy",   output};
+    return {program,    L"-y",   L"-i",      reference,        L"-broken", broken,
+            L"-vcodec", L"copy", L"-acodec", L"adpcm_ima_wav", output};
 }
 
 stringex RecordingRepair::RepairedKey(const std::wstring& path) {
@@ -107,8 +109,8 @@ void RecordingRepair::RepairMovie(const RepairRequest& request) {
         rear = RunFfmpegRepair(request.rearPath, GetRearReferenceName(request.model), request.language);
     }
     // The catalogue read the broken file; the recording must be read anew to play.
-    RunOnGuiThread([&] { m_view.ReplaceRecordFiles(request.frontPath, request.key, request.key, request.row); },
-                   true);
+    RunOnGuiThread(
+        [&] { m_view.ReplaceRecordFiles(request.frontPath, request.key, request.key, request.row); }, true);
     Message(m_view.LoadRepairText(rear == 0 ? kStringComplete : kStringFailed, request.language));
     m_view.HideRepairBox();
 }
@@ -193,7 +195,8 @@ UINT RecordingRepair::CopyAndRepairAvi(const std::wstring& path, const RepairReq
         if (NameOf(output).find(L"_R_") == std::wstring::npos && FileSystem::CanRead(output)) {
             // The catalogue and the list belong to the GUI thread, which reads them all the time.
             RunOnGuiThread(
-                [&] { m_view.ReplaceRecordFiles(output, request.key, RepairedKey(output), request.row); }, true);
+                [&] { m_view.ReplaceRecordFiles(output, request.key, RepairedKey(output), request.row); },
+                true);
         }
     }
     // The repair never reads the file it writes: a recording that already is its own output is

@@ -50,8 +50,8 @@ class IRepairView {
     virtual void ShowRepairBox(const RECT& over) = 0;
     virtual void HideRepairBox() = 0;
     // GUI thread: points the catalogue entry and the list row at the repaired copy.
-    virtual void ReplaceRecordFiles(const std::wstring& newPath, const stringex& oldKey, const stringex& newKey,
-                                    int row) = 0;
+    virtual void ReplaceRecordFiles(const std::wstring& newPath, const stringex& oldKey,
+                                    const stringex& newKey, int row) = 0;
 
   protected:
     ~IRepairView() = default;
@@ -71,10 +71,11 @@ class RecordingRepair {
 
     static const wchar_t* GetFrontReferenceName(int model);
     static const wchar_t* GetRearReferenceName(int model);
-    // The program's argument vector: the sound is copied when the reference has AAC sound, else
-    // converted to IMA ADPCM.
+    // The program's argument vector: the line that copies the sound when the reference has AAC
+    // sound, else the line that asks for IMA ADPCM sound.
     static std::vector<std::wstring> CommandLine(const std::wstring& program, const std::wstring& reference,
-                                                 const std::wstring& broken, const std::wstring& output, bool aac);
+                                                 const std::wstring& broken, const std::wstring& output,
+                                                 bool aac);
     // The catalogue key of a recording copied to the path: the name's first 22 characters, "_",
     // its folder with the separator and "/E".
     static stringex RepairedKey(const std::wstring& path);
@@ -92,7 +93,8 @@ class RecordingRepair {
     // The box is hidden before every message.
     void Message(const std::wstring& text);
     int RunProgram(const std::wstring& broken, const wchar_t* reference, LANGID language,
-                   const std::wstring& referenceCopy, const std::wstring& brokenCopy, const std::wstring& output);
+                   const std::wstring& referenceCopy, const std::wstring& brokenCopy,
+                   const std::wstring& output);
 
     IRepairView& m_view;
     RepairPlaces m_places;

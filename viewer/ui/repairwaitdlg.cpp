@@ -7,22 +7,22 @@
 
 namespace {
 
-const DialogResource kTemplate(RepairWaitDlg::IDD,
-                               DialogTemplate{WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT,
-                                              0,
-                                              0,
-                                              0,
-                                              255,
-                                              84,
-                                              L"復元中です。",
-                                              L"MS Shell Dlg",
-                                              8,
-                                              {
-                                                  {L"Static", L"파일을 복원 중입니다.", WS_VISIBLE | SS_CENTER, 0, 124,
-                                                   33, 109, 9, RepairWaitDlg::kText},
-                                                  {L"Static", L"", WS_VISIBLE | SS_BLACKFRAME, 0, 7, 7, 83, 69,
-                                                   RepairWaitDlg::kPicture},
-                                              }});
+const DialogResource kTemplate(
+    RepairWaitDlg::IDD,
+    DialogTemplate{WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT,
+                   0,
+                   0,
+                   0,
+                   255,
+                   84,
+                   L"復元中です。",
+                   L"MS Shell Dlg",
+                   8,
+                   {
+                       {L"Static", L"파일을 복원 중입니다.", WS_VISIBLE | SS_CENTER, 0, 124, 33, 109, 9,
+                        RepairWaitDlg::kText},
+                       {L"Static", L"", WS_VISIBLE | SS_BLACKFRAME, 0, 7, 7, 83, 69, RepairWaitDlg::kPicture},
+                   }});
 
 } // namespace
 

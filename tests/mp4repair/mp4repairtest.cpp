@@ -176,7 +176,11 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
                 }
             }
         }
-        EXPECT_TRUE(DecodesToTheEnd(output, {0, 1})) << what;
+        // Where FFmpeg's programs are installed, they decode the result to its end.
+        static const bool haveTools = HaveFfmpegTools();
+        if (haveTools) {
+            EXPECT_TRUE(DecodesToTheEnd(output, {0, 1})) << what;
+        }
     }
 
     TestFolder m_folder;

@@ -493,6 +493,15 @@ std::wstring DocumentsFolder() {
     return found.empty() ? JoinPath(home, L"Documents") : found;
 }
 
+std::wstring CanonicalPath(const std::wstring& path) {
+    char* resolved = realpath(Utf8FromWide(path).c_str(), nullptr);
+    if (resolved == nullptr)
+        return std::wstring();
+    std::wstring result = WideFromUtf8(resolved);
+    std::free(resolved);
+    return result;
+}
+
 std::wstring RepairFolder() {
     return JoinPath(HomeFolder(), L"repair");
 }

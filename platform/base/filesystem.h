@@ -92,6 +92,9 @@ std::wstring FoldNameCase(const std::wstring& name);
 // or empty when there is none. Cards copied to a Linux disk keep whatever case they had.
 std::wstring FindNameNoCase(const std::wstring& folder, const std::wstring& name);
 
+// The absolute path with every link and "." or ".." resolved; empty when the path does not exist.
+std::wstring CanonicalPath(const std::wstring& path);
+
 // The folder that holds the running program (from /proc/self/exe), without a trailing slash.
 std::wstring ProgramFolder();
 // The user's documents folder: XDG_DOCUMENTS_DIR of $XDG_CONFIG_HOME/user-dirs.dirs, else

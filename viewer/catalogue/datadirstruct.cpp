@@ -420,6 +420,8 @@ int DataDirStruct::ReplaceRecordFiles(std::wstring newPath, const stringex& oldK
 
     record->frontPath = newPath;
     record->secondPath.clear();
+    // What was read from the broken files says nothing of the repaired ones.
+    record->metadata = MovieSimpleParser();
     // Only the file name says which camera it holds; a folder called "_F_" stays as it is.
     const std::wstring name = RecordingFileName(newPath);
     if (name.find(L"_F_") != std::wstring::npos) {

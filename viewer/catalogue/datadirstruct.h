@@ -71,7 +71,7 @@ class DataDirStruct {
     // 1 when the key was held and is gone; the caller removes the row.
     int RemoveRecord(const stringex& key);
     // After a repair: the old key's record takes the new front file and its "_R_" partner when
-    // that exists, moves to the new key (replacing whatever was held there) and the row follows.
+    // that exists, forgets what it read from the old files, moves to the new key (replacing whatever was held there) and the row follows.
     // 0, changing nothing, when the old key is not held.
     int ReplaceRecordFiles(std::wstring newPath, const stringex& oldKey, const stringex& newKey,
                            IListControl* list, int row);

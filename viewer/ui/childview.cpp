@@ -184,6 +184,9 @@ int CChildView::OnCreate(LPCREATESTRUCTW create) {
     m_opener.OpenInsertedCard();
 
     m_loadingBox->ShowWindow(SW_HIDE);
+    m_repairWaitBox.Create(RepairWaitDlg::IDD, nullptr);
+    m_repairWaitBox.Invalidate();
+    m_repairWaitBox.ShowWindow(SW_HIDE);
     m_transport.ShowSpeed(-1.0);
     m_passwordCheck = m_skin.GetPasswordCheck();
     // With the check on, a first start asks for a password and the car number before anything else.
@@ -684,6 +687,7 @@ void CChildView::ReleaseResources() {
     }
     m_released = true;
     m_workers.JoinAll();
+    m_repairWaitBox.DestroyWindow();
     if (m_loadingBox != nullptr) {
         m_loadingBox->DestroyWindow();
         m_loadingBox.reset();
@@ -911,9 +915,44 @@ void CChildView::SetGraphValues(double x, double y, double z) {
     m_sensor.SetCurrentValues(x, y, z);
 }
 
-// The repair and the defog window arrive in later work.
-bool CChildView::StartRepair(const stringex&) {
-    return false;
+bool CChildView::StartRepair(const stringex& key) {
+    RepairRequest request;
+    request.key = key;
+    request.model = GetModelIndex();
+    const wchar_t* front = m_catalogue.GetFilePath(key, 1);
+    const wchar_t* rear = m_catalogue.GetFilePath(key, 0);
+    request.frontPath = front != nullptr ? front : L"";
+    request.rearPath = rear != nullptr ? rear : L"";
+    GetWindowRect(&request.viewRect);
+    request.language = m_languageId;
+    for (int row = 0; row < m_list.GetItemCount(); ++row) {
+        if (m_list.GetItemKey(row) == key) {
+            request.row = row;
+            break;
+        }
+    }
+    return m_repairs.Submit(std::move(request));
+}
+
+std::wstring CChildView::LoadRepairText(UINT id, LANGID language) {
+    return LoadStringLang(g_hResourceDll, id, language);
+}
+
+void CChildView::ShowRepairMessage(const std::wstring& text) {
+    MessageBox(m_hWnd, text, L"", MB_OK);
+}
+
+void CChildView::ShowRepairBox(const RECT& over) {
+    m_repairWaitBox.ShowCentred(CRect(over));
+}
+
+void CChildView::HideRepairBox() {
+    m_repairWaitBox.Hide();
+}
+
+void CChildView::ReplaceRecordFiles(const std::wstring& newPath, const stringex& oldKey, const stringex& newKey,
+                                    int row) {
+    m_catalogue.ReplaceRecordFiles(newPath, oldKey, newKey, &m_list, row);
 }
 
 void CChildView::ShowDefogWindow(const std::array<CapturedFrame, 4>& frames) {
@@ -996,7 +1035,6 @@ bool CChildView::IsDefogVisible() {
     return m_defog.m_hWnd != nullptr && m_defog.IsWindowVisible();
 }
 
-// The password lock, snapshots, printing, copying and the settings editor arrive in later work.
 void CChildView::ShowPasswordDialog() {
     CreatePasswordLock();
     m_passwordLock.SetMode(PasswordLock::kProveOld);

@@ -37,6 +37,9 @@
 #include "viewer/ui/playlistview.h"
 #include "viewer/ui/recordingcopy.h"
 #include "viewer/ui/sensordlg.h"
+#include "viewer/ui/recordingrepair.h"
+#include "viewer/ui/repairqueue.h"
+#include "viewer/ui/repairwaitdlg.h"
 #include "viewer/ui/transportview.h"
 #include "viewer/ui/viewcommands.h"
 #include "viewer/ui/viewcontroltable.h"
@@ -63,7 +66,8 @@ class CChildView : public CWnd,
                    public IKeyboardHookView,
                    public ISnapshotView,
                    public IRecordingCopyView,
-                   public IOptEditorView {
+                   public IOptEditorView,
+                   public IRepairView {
   public:
     static constexpr int kChannelCount = 4;
     // Each capture buffer holds ten bytes for every pixel of the primary screen, and at least one
@@ -111,6 +115,7 @@ class CChildView : public CWnd,
     DataDirStruct& GetCatalogue() { return m_catalogue; }
     IPlaylistControl& GetList() { return m_list; }
     WorkerThreads& GetWorkers() { return m_workers; }
+    RepairWaitDlg& GetRepairWaitBox() { return m_repairWaitBox; }
     const FullScreenState& GetFullScreenState() const { return m_fullScreen; }
     // The control of the table with that id; null before the controls are made.
     CWnd* GetSkinControl(UINT id);
@@ -211,6 +216,13 @@ class CChildView : public CWnd,
     // ISnapshotView (with GetViewWindow, LoadText and the capture buffers above)
     bool ChooseSnapshotName(std::wstring& path, int& filterIndex) override;
     PrintOutcome PrintPicture(CBitmap& bitmap, const BITMAP& info) override;
+    // IRepairView: called by the repair worker.
+    std::wstring LoadRepairText(UINT id, LANGID language) override;
+    void ShowRepairMessage(const std::wstring& text) override;
+    void ShowRepairBox(const RECT& over) override;
+    void HideRepairBox() override;
+    void ReplaceRecordFiles(const std::wstring& newPath, const stringex& oldKey, const stringex& newKey,
+                            int row) override;
 
     // IOptEditorView: what the settings editor asks of the view (LoadText, OnOpenDirectory, the
     // viewer settings, Stop, Play and CloseMainWindow serve it as above).
@@ -281,6 +293,9 @@ class CChildView : public CWnd,
     std::map<UINT, std::unique_ptr<CButtonEx>> m_buttons;
     std::map<UINT, std::unique_ptr<CSliderCtrlEx>> m_sliders;
     std::map<UINT, std::unique_ptr<CStaticEx>> m_labels;
+    RepairWaitDlg m_repairWaitBox;
+    RecordingRepair m_repair{*this, RepairPlaces::Installed()};
+    RepairQueue m_repairs{m_workers, [this](const RepairRequest& request) { m_repair.Run(request); }};
     LANGID m_languageId = 1033;
     int m_passwordCheck = 0;
     int m_unitOfSpeed = 0;

@@ -2,9 +2,6 @@
 // The main view as its command table sees it: the windows a command shows, hides, slides or
 // closes, the popup menus, and the actions other parts of the view carry out (opening folders and
 // files, snapshots, copying, the settings). The view implements it; the command table never owns it.
-//
-// Snapshots, printing, copying, the password lock and the settings editor arrive in later work.
-// Until they do, the view leaves those methods empty: the command does nothing visible.
 
 #include "platform/base/wintypes.h"
 

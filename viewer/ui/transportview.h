@@ -2,9 +2,6 @@
 // The main view as its transport sees it: the controls that show the playback, the view's
 // timers, its texts, and the panels the playback feeds. The view implements it over its windows;
 // the transport never owns it.
-//
-// The repair arrives in later work. Until it does, the view leaves its method empty
-// (StartRepair answers false): the transport still makes every call where the playback needs it.
 
 #include "platform/base/windowsystem.h"
 #include "platform/base/wintypes.h"

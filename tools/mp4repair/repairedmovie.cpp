@@ -1,0 +1,328 @@
+#include "tools/mp4repair/repairedmovie.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace mp4repair {
+
+namespace {
+
+class Builder {
+  public:
+    void U8(uint8_t v) { bytes.push_back(v); }
+    void U16(uint16_t v) {
+        U8(static_cast<uint8_t>(v >> 8));
+        U8(static_cast<uint8_t>(v));
+    }
+    void U32(uint32_t v) {
+        U16(static_cast<uint16_t>(v >> 16));
+        U16(static_cast<uint16_t>(v));
+    }
+    void U64(uint64_t v) {
+        U32(static_cast<uint32_t>(v >> 32));
+        U32(static_cast<uint32_t>(v));
+    }
+    void Raw(const Bytes& raw) { bytes.insert(bytes.end(), raw.begin(), raw.end()); }
+    void Zeros(size_t count) { bytes.insert(bytes.end(), count, 0); }
+    // Starts a box; End closes the innermost one with its size.
+    void Begin(const char* type) {
+        m_open.push_back(bytes.size());
+        U32(0);
+        bytes.insert(bytes.end(), type, type + 4);
+    }
+    void End() {
+        const size_t at = m_open.back();
+        m_open.pop_back();
+        const uint32_t size = static_cast<uint32_t>(bytes.size() - at);
+        for (int i = 0; i < 4; ++i)
+            bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(size >> (24 - 8 * i));
+    }
+
+    Bytes bytes;
+
+  private:
+    std::vector<size_t> m_open;
+};
+
+struct TrackPlan {
+    const ReferenceTrack* reference = nullptr;
+    bool video = false;
+    bool pcm = false;
+    uint32_t pcmBlockAlign = 1;
+    // Chunks: offset in the output and the samples each holds.
+    std::vector<uint64_t> chunkOffsets;
+    std::vector<uint32_t> chunkSamples;
+    std::vector<uint32_t> sizes; // per sample (not for PCM)
+    std::vector<uint32_t> keys;  // 1-based numbers of key samples
+    uint64_t sampleCount = 0;
+};
+
+uint64_t MediaDuration(const TrackPlan& plan) {
+    return plan.pcm ? plan.sampleCount : plan.sampleCount * plan.reference->sampleDuration;
+}
+
+void Matrix(Builder& b) {
+    for (uint32_t v : {0x00010000u, 0u, 0u, 0u, 0x00010000u, 0u, 0u, 0u, 0x40000000u})
+        b.U32(v);
+}
+
+void WriteTrack(Builder& b, const TrackPlan& plan, uint32_t trackId, uint64_t movieDuration) {
+    const ReferenceTrack& ref = *plan.reference;
+    b.Begin("trak");
+    Bytes tkhd = ref.trackHeader;
+    const bool long64 = tkhd.size() > 8 && tkhd[8] == 1;
+    const size_t idAt = long64 ? 28 : 20;
+    const size_t durationAt = long64 ? 36 : 28;
+    if (tkhd.size() >= durationAt + (long64 ? 8 : 4)) {
+        for (int i = 0; i < 4; ++i)
+            tkhd[idAt + static_cast<size_t>(i)] = static_cast<uint8_t>(trackId >> (24 - 8 * i));
+        const int width = long64 ? 8 : 4;
+        for (int i = 0; i < width; ++i)
+            tkhd[durationAt + static_cast<size_t>(i)] =
+                static_cast<uint8_t>(movieDuration >> (8 * (width - 1 - i)));
+    }
+    b.Raw(tkhd);
+    const uint64_t media = MediaDuration(plan);
+    if (ref.editMediaTime > 0 && static_cast<uint64_t>(ref.editMediaTime) < media) {
+        b.Begin("edts");
+        b.Begin("elst");
+        b.U32(0);
+        b.U32(1);
+        b.U32(
+            static_cast<uint32_t>((media - static_cast<uint64_t>(ref.editMediaTime)) * 1000 / ref.timeScale));
+        b.U32(static_cast<uint32_t>(ref.editMediaTime));
+        b.U32(0x00010000);
+        b.End();
+        b.End();
+    }
+    b.Begin("mdia");
+    b.Begin("mdhd");
+    b.U32(0x01000000);
+    b.U64(0);
+    b.U64(0);
+    b.U32(ref.timeScale);
+    b.U64(MediaDuration(plan));
+    b.U16(0x55C4);
+    b.U16(0);
+    b.End();
+    b.Raw(ref.handler);
+    b.Begin("minf");
+    b.Raw(ref.mediaHeader);
+    b.Raw(ref.dataInfo);
+    b.Begin("stbl");
+    b.Raw(ref.description);
+    b.Begin("stts");
+    b.U32(0);
+    b.U32(plan.sampleCount ? 1 : 0);
+    if (plan.sampleCount) {
+        b.U32(static_cast<uint32_t>(plan.sampleCount));
+        b.U32(plan.pcm ? 1 : ref.sampleDuration);
+    }
+    b.End();
+    if (plan.video && plan.keys.size() != plan.sampleCount) {
+        b.Begin("stss");
+        b.U32(0);
+        b.U32(static_cast<uint32_t>(plan.keys.size()));
+        for (uint32_t key : plan.keys)
+            b.U32(key);
+        b.End();
+    }
+    b.Begin("stsc");
+    b.U32(0);
+    std::vector<std::pair<uint32_t, uint32_t>> runs;
+    for (size_t i = 0; i < plan.chunkSamples.size(); ++i)
+        if (runs.empty() || runs.back().second != plan.chunkSamples[i])
+            runs.emplace_back(static_cast<uint32_t>(i + 1), plan.chunkSamples[i]);
+    b.U32(static_cast<uint32_t>(runs.size()));
+    for (const auto& run : runs) {
+        b.U32(run.first);
+        b.U32(run.second);
+        b.U32(1);
+    }
+    b.End();
+    b.Begin("stsz");
+    b.U32(0);
+    if (plan.pcm) {
+        b.U32(plan.pcmBlockAlign);
+        b.U32(static_cast<uint32_t>(plan.sampleCount));
+    } else {
+        b.U32(0);
+        b.U32(static_cast<uint32_t>(plan.sizes.size()));
+        for (uint32_t size : plan.sizes)
+            b.U32(size);
+    }
+    b.End();
+    const bool large = !plan.chunkOffsets.empty() && plan.chunkOffsets.back() > UINT32_MAX;
+    b.Begin(large ? "co64" : "stco");
+    b.U32(0);
+    b.U32(static_cast<uint32_t>(plan.chunkOffsets.size()));
+    for (uint64_t offset : plan.chunkOffsets) {
+        if (large)
+            b.U64(offset);
+        else
+            b.U32(static_cast<uint32_t>(offset));
+    }
+    b.End();
+    b.End(); // stbl
+    b.End(); // minf
+    b.End(); // mdia
+    b.End(); // trak
+}
+
+class Output {
+  public:
+    explicit Output(const std::string& path)
+        : m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    ~Output() {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    bool IsOpen() const { return m_fd >= 0; }
+    bool Write(const uint8_t* data, size_t size) {
+        while (size > 0) {
+            const ssize_t n = write(m_fd, data, size);
+            if (n <= 0)
+                return false;
+            data += n;
+            size -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+    bool Write(const Bytes& bytes) { return Write(bytes.data(), bytes.size()); }
+    // The system copies between the files itself where it can, as cp does; else through memory.
+    bool Copy(ByteSource& source, uint64_t offset, uint64_t size, std::vector<uint8_t>& buffer) {
+        const int from = source.Descriptor();
+        while (size > 0 && from >= 0 && m_systemCopies) {
+            loff_t in = static_cast<loff_t>(offset);
+            const ssize_t n = copy_file_range(from, &in, m_fd, nullptr, static_cast<size_t>(size), 0);
+            if (n <= 0) {
+                if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+                    return false;
+                m_systemCopies = false;
+                break;
+            }
+            offset += static_cast<uint64_t>(n);
+            size -= static_cast<uint64_t>(n);
+        }
+        while (size > 0) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(size, buffer.size()));
+            if (source.Read(offset, buffer.data(), n) != n || !Write(buffer.data(), n))
+                return false;
+            offset += n;
+            size -= n;
+        }
+        return true;
+    }
+
+  private:
+    int m_fd;
+    bool m_systemCopies = true;
+};
+
+} // namespace
+
+bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, const ScanResult& scan,
+                        const std::vector<BoxSpan>& recorderBoxes, const std::string& outputPath) {
+    Output out(outputPath);
+    if (!out.IsOpen())
+        return false;
+    uint64_t media = 0;
+    for (const Sample& sample : scan.samples)
+        media += sample.size;
+    const bool mdat64 = media + 8 > UINT32_MAX;
+    Builder head;
+    head.Raw(reference.fileType);
+    if (mdat64) {
+        head.U32(1);
+        head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
+        head.U64(media + 16);
+    } else {
+        head.U32(static_cast<uint32_t>(media + 8));
+        head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
+    }
+    if (!out.Write(head.bytes))
+        return false;
+
+    TrackPlan video;
+    video.reference = &*reference.video;
+    video.video = true;
+    TrackPlan sound;
+    if (reference.sound) {
+        sound.reference = &*reference.sound;
+        sound.pcm = reference.soundKind == SoundKind::Pcm;
+        sound.pcmBlockAlign =
+            static_cast<uint32_t>(std::max(1, reference.sound->channels * reference.sound->sampleBits / 8));
+    }
+    std::vector<uint8_t> buffer(1 << 20);
+    uint64_t offset = head.bytes.size();
+    // Samples that lay one after another are copied in one go.
+    uint64_t runBegin = 0;
+    uint64_t runEnd = 0;
+    for (const Sample& sample : scan.samples) {
+        TrackPlan& plan = sample.video ? video : sound;
+        if (!sample.video && !reference.sound)
+            continue;
+        if (sample.offset != runEnd) {
+            if (!out.Copy(broken, runBegin, runEnd - runBegin, buffer))
+                return false;
+            runBegin = sample.offset;
+        }
+        runEnd = sample.offset + sample.size;
+        plan.chunkOffsets.push_back(offset);
+        if (plan.pcm) {
+            plan.chunkSamples.push_back(sample.size / plan.pcmBlockAlign);
+            plan.sampleCount += sample.size / plan.pcmBlockAlign;
+        } else {
+            plan.chunkSamples.push_back(1);
+            plan.sizes.push_back(sample.size);
+            ++plan.sampleCount;
+            if (sample.key)
+                plan.keys.push_back(static_cast<uint32_t>(plan.sampleCount));
+        }
+        offset += sample.size;
+    }
+    if (!out.Copy(broken, runBegin, runEnd - runBegin, buffer))
+        return false;
+    // Without sound samples the file leaves the sound track out rather than hold an empty one.
+    const bool withSound = reference.sound && sound.sampleCount > 0;
+    const auto milliseconds = [](const TrackPlan& plan) {
+        return MediaDuration(plan) * 1000 / plan.reference->timeScale;
+    };
+    uint64_t movieDuration = milliseconds(video);
+    if (withSound)
+        movieDuration = std::max(movieDuration, milliseconds(sound));
+
+    Builder moov;
+    moov.Begin("moov");
+    moov.Begin("mvhd");
+    moov.U32(0x01000000);
+    moov.U64(0);
+    moov.U64(0);
+    moov.U32(1000);
+    moov.U64(movieDuration);
+    moov.U32(0x00010000);
+    moov.U16(0x0100);
+    moov.Zeros(10);
+    Matrix(moov);
+    moov.Zeros(24);
+    moov.U32(withSound ? 3 : 2);
+    moov.End();
+    WriteTrack(moov, video, 1, movieDuration);
+    if (withSound)
+        WriteTrack(moov, sound, 2, movieDuration);
+    moov.End();
+    if (!out.Write(moov.bytes))
+        return false;
+    for (const BoxSpan& box : recorderBoxes) {
+        if (!out.Copy(broken, box.offset, box.size, buffer))
+            return false;
+    }
+    return true;
+}
+
+} // namespace mp4repair

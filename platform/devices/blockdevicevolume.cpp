@@ -1,7 +1,6 @@
 #include "platform/devices/blockdevicevolume.h"
 
-#include "platform/base/drivetable.h"
-#include "platform/base/unicode.h"
+#include "platform/devices/cardmount.h"
 #include "platform/devices/mbrpartition.h"
 #include "platform/devices/mountinfo.h"
 #include "platform/devices/udisks.h"
@@ -9,9 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cwctype>
 #include <fcntl.h>
-#include <filesystem>
 #include <linux/fs.h>
 #include <linux/hdreg.h>
 #include <sys/ioctl.h>
@@ -36,43 +33,14 @@ bool IsMounted(unsigned major, unsigned minor) {
                        [&](const MountInfoEntry& entry) { return IsMountOf(entry, major, minor); });
 }
 
-bool NodeIsDevice(const std::string& node, unsigned major, unsigned minor) {
-    struct stat status {};
-    return stat(node.c_str(), &status) == 0 && S_ISBLK(status.st_mode) &&
-           status.st_rdev == makedev(major, minor);
-}
-
 } // namespace
 
 BlockDeviceVolume::BlockDeviceVolume(BlockDeviceFacts facts, unsigned major, unsigned minor)
     : m_facts(std::move(facts)), m_major(major), m_minor(minor), m_direct(geteuid() == 0) {}
 
 std::unique_ptr<BlockDeviceVolume> BlockDeviceVolume::OpenDrive(char letter) {
-    const auto volume =
-        DriveTable::Instance().Find(static_cast<wchar_t>(std::towupper(static_cast<unsigned char>(letter))));
-    if (!volume) {
-        errno = ENOENT;
-        return nullptr;
-    }
-    // Only a card is ever formatted: a fixed disk, a plain folder acting as a volume or a folder
-    // inside a larger file system must never lead to the device beneath it.
-    std::string root = std::filesystem::path(Utf8FromWide(volume->mountRoot)).lexically_normal().string();
-    if (root.size() > 1 && root.back() == '/')
-        root.pop_back();
-    const auto mounts = ReadMountInfo();
-    const auto top = std::find_if(mounts.rbegin(), mounts.rend(),
-                                  [&](const MountInfoEntry& entry) { return entry.mountPoint == root; });
-    if (!volume->removable || top == mounts.rend() || top->root != "/") {
-        errno = ENODEV;
-        return nullptr;
-    }
-    auto facts = ReadBlockDeviceFacts(kSysfsRoot, top->major, top->minor);
-    if (!facts || !NodeIsDevice(facts->deviceNode, top->major, top->minor)) {
-        errno = ENODEV;
-        return nullptr;
-    }
-    return std::unique_ptr<BlockDeviceVolume>(
-        new BlockDeviceVolume(std::move(*facts), top->major, top->minor));
+    const auto card = FindCardMount(letter);
+    return card ? Open(card->deviceNode) : nullptr;
 }
 
 std::unique_ptr<BlockDeviceVolume> BlockDeviceVolume::Open(const std::string& deviceNode) {

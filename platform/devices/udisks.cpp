@@ -74,6 +74,21 @@ bool UDisksUnmount(const std::string& deviceName) {
     return Call(deviceName, kFilesystemInterface, "Unmount", {QVariantMap()}).has_value();
 }
 
+std::optional<std::string> UDisksMount(const std::string& deviceName) {
+    // udisks learns of the new file system only once it has looked at the device again.
+    if (!Call(deviceName, kBlockInterface, "Rescan", {QVariantMap()}))
+        return std::nullopt;
+    const auto reply = Call(deviceName, kFilesystemInterface, "Mount", {QVariantMap()});
+    if (!reply)
+        return std::nullopt;
+    const QString point = reply->arguments().value(0).toString();
+    if (point.isEmpty()) {
+        errno = EIO;
+        return std::nullopt;
+    }
+    return point.toStdString();
+}
+
 int UDisksOpenForRestore(const std::string& deviceName) {
     const auto reply = Call(deviceName, kBlockInterface, "OpenForRestore", {QVariantMap()});
     if (!reply)

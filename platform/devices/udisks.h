@@ -11,6 +11,8 @@
 std::string UDisksBlockObjectPath(const std::string& deviceName);
 
 bool UDisksUnmount(const std::string& deviceName);
+// Mounts the device's file system where udisks chooses; that mount point.
+std::optional<std::string> UDisksMount(const std::string& deviceName);
 // A descriptor open for writing that the caller owns, or -1. udisks opens it exclusively.
 int UDisksOpenForRestore(const std::string& deviceName);
 // "dos", "gpt", or nothing when the disk holds no partition table or udisks does not answer.

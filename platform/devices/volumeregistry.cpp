@@ -124,7 +124,12 @@ std::vector<VolumeChange> VolumeRegistry::Refresh() {
     }
     for (const std::string& key : diff.arrived) {
         const DriveVolume& volume = fresh.at(key);
-        const wchar_t letter = DriveTable::Instance().Register(volume);
+        wchar_t letter = DriveTable::Instance().Register(volume);
+        // A card mounted again elsewhere after a format had its letter moved there already
+        // (cardmount.h); the letter stays this volume's.
+        const wchar_t moved = DriveTable::Instance().LetterOfRoot(volume.mountRoot);
+        if (letter == 0 && std::find(diff.removed.begin(), diff.removed.end(), moved) != diff.removed.end())
+            letter = moved;
         if (letter == 0) {
             if (refused.insert(key).second && m_refused.count(key) == 0)
                 TraceLine("volume without a letter: " + Utf8FromWide(volume.mountRoot));

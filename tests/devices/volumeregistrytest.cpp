@@ -1,6 +1,7 @@
 #include "platform/devices/volumeregistry.h"
 #include "devicetestsupport.h"
 #include "fakesysfs.h"
+#include "platform/devices/cardmount.h"
 #include "platform/base/unicode.h"
 #include "support/scopedenvironment.h"
 
@@ -100,6 +101,26 @@ TEST_F(VolumeRegistryTest, LettersStayWhileTheVolumesStayMounted) {
         EXPECT_EQ(registry.Refresh(), step.changes) << step.what;
         EXPECT_EQ(Letters(), step.letters) << step.what;
     }
+}
+
+TEST_F(VolumeRegistryTest, ACardMountedAgainAfterAFormatKeepsItsLetterUntilItGoes) {
+    const std::string a = m_table.MountPoint("a");
+    const std::string formatted = m_table.MountPoint("T550_FHD");
+    m_table.Write({MountTable::Line("8:17", a, "/dev/sdb1")});
+    VolumeRegistry registry(Sources());
+    ASSERT_EQ(registry.Refresh(), (std::vector<VolumeChange>{{true, L'D'}}));
+
+    // The format moved the letter before the registry saw the card mounted again.
+    ASSERT_TRUE(RemountDrive('D', CardMount{"sdb1", "/dev/sdb1", a},
+                             [&](const CardMount&) { return std::optional<std::string>(formatted); }));
+    m_table.Write({MountTable::Line("8:17", formatted, "/dev/sdb1")});
+    EXPECT_EQ(registry.Refresh(), (std::vector<VolumeChange>{{false, L'D'}, {true, L'D'}}));
+    EXPECT_EQ(Letters(), (std::map<wchar_t, std::string>{{L'D', formatted}}));
+
+    // The letter is the registry's again: it goes with the card.
+    m_table.Write({});
+    EXPECT_EQ(registry.Refresh(), (std::vector<VolumeChange>{{false, L'D'}}));
+    EXPECT_TRUE(Letters().empty());
 }
 
 TEST_F(VolumeRegistryTest, VolumesKeepWhatSysfsToldOfThem) {

@@ -4,6 +4,7 @@
 
 #include "platform/base/drivetable.h"
 #include "platform/base/unicode.h"
+#include "platform/devices/cardmount.h"
 #include "platform/devices/imagefilevolume.h"
 #include "support/testfolder.h"
 #include "viewer/catalogue/datadirstruct.h"
@@ -282,12 +283,15 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
     TestFolder images;
     struct Case {
         int model;
-        const char* result; // "ok", "fail", "image", "blocked"
+        // "ok", "fail", "image", "blocked"; "moved": the card comes back under another mount point;
+        // "unmounted": it cannot be mounted again.
+        const char* result;
     };
-    const Case cases[] = {{0, "ok"},    {0, "fail"},    {1, "ok"}, {2, "fail"},
-                          {2, "image"}, {1, "blocked"}, {3, "ok"}};
+    const Case cases[] = {{0, "ok"},      {0, "fail"},  {1, "ok"}, {2, "fail"},    {2, "image"},
+                          {1, "blocked"}, {0, "moved"}, {3, "ok"}, {1, "unmounted"}};
     for (const Case& c : cases) {
         CardVolume card(L'R', true);
+        TestFolder remounted;
         LoadCard(card, c.model);
         const std::string config = ReadBytes(m_config);
         const std::string clock = ReadBytes(m_clock);
@@ -310,6 +314,14 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
             }
             callback(context, 0);
             callback(context, 100);
+            if (result == "moved" || result == "unmounted") {
+                RemountDrive('R', CardMount{"sdr1", "/dev/sdr1", card.Root().string()},
+                             [&](const CardMount&) -> std::optional<std::string> {
+                                 if (result == "unmounted")
+                                     return std::nullopt;
+                                 return remounted.Path().string();
+                             });
+            }
             return result == "fail" ? CString(L"Failed to lock device") : CString();
         };
         m_editor.OnCommand(22075);
@@ -326,15 +338,21 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
         EXPECT_EQ(m_host.calls[1], L"stop") << what;
         EXPECT_FALSE(m_editor.IsFormatting()) << what;
         EXPECT_EQ(m_editor.Slider(OptSlider::FormatProgress).label, L"100") << what;
-        if (result == "blocked") {
+        if (result == "blocked" || result == "unmounted") {
             // Nothing could be put back, and the user is told so for each file.
             EXPECT_EQ(m_host.messages.size(), 5u) << what;
+            EXPECT_FALSE(std::filesystem::exists(m_config)) << what;
             continue;
         }
         EXPECT_EQ(m_host.messages.size(), 2u) << what;
-        EXPECT_EQ(ReadBytes(m_config), config) << what;
-        EXPECT_EQ(ReadBytes(m_clock), clock) << what;
-        const std::filesystem::path stamp = m_config.parent_path() / "SD_format_time.ini";
+        const std::filesystem::path root = result == "moved" ? remounted.Path() : card.Root();
+        const std::filesystem::path configPath = root / m_config.lexically_relative(card.Root());
+        EXPECT_EQ(ReadBytes(configPath), config) << what;
+        EXPECT_EQ(ReadBytes(root / m_clock.lexically_relative(card.Root())), clock) << what;
+        if (result == "moved") {
+            EXPECT_TRUE(std::filesystem::is_empty(card.Root())) << what;
+        }
+        const std::filesystem::path stamp = configPath.parent_path() / "SD_format_time.ini";
         EXPECT_EQ(std::filesystem::exists(stamp), success) << what;
         if (success) {
             EXPECT_TRUE(std::regex_match(ReadBytes(stamp), std::regex("Format Time=[0-9]{14}"))) << what;

@@ -2,6 +2,7 @@
 
 #include "platform/base/resourcemodule.h"
 #include "platform/base/trace.h"
+#include "platform/devices/cardmount.h"
 #include "platform/ui/connectedstate.h"
 #include "platform/ui/cursor.h"
 #include "platform/ui/filedialog.h"
@@ -1092,7 +1093,13 @@ bool CChildView::ChooseSettingsFile(bool save, std::wstring& path) {
 
 CString CChildView::FormatVolume(char letter, int sectorsPerCluster, FormatProgressCallback callback,
                                  void* context) {
-    return FormatVolumeFat32(context, letter, sectorsPerCluster, callback);
+    // Noted while the card is still mounted: the format unmounts it, and the settings written back
+    // afterwards need it mounted again with the letter leading there.
+    const auto card = FindCardMount(letter);
+    const CString error = FormatVolumeFat32(context, letter, sectorsPerCluster, callback);
+    if (error.IsEmpty() && card)
+        RemountDrive(letter, *card);
+    return error;
 }
 
 void CChildView::OnOpenDirectory() {

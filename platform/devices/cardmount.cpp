@@ -56,6 +56,11 @@ std::optional<CardMount> FindCardMount(char letter) {
 }
 
 std::optional<std::string> MountCardAgain(const CardMount& card) {
+    const auto mounts = ReadMountInfo();
+    const auto top = std::find_if(mounts.rbegin(), mounts.rend(),
+                                  [&](const MountInfoEntry& entry) { return entry.mountPoint == card.mountPoint; });
+    if (top != mounts.rend() && top->root == "/" && NodeIsDevice(card.deviceNode, top->major, top->minor))
+        return card.mountPoint;
     // As the unmount went: root did it himself, anyone else asked udisks.
     if (geteuid() != 0)
         return UDisksMount(card.deviceName);
@@ -75,4 +80,12 @@ bool RemountDrive(char letter, const CardMount& card, const CardMounter& mount) 
     volume->mountRoot = WideFromUtf8(*point);
     DriveTable::Instance().Unregister(upper);
     return DriveTable::Instance().Register(*volume) == upper;
+}
+
+bool FormatAndRemount(char letter, const std::optional<CardMount>& card, const std::function<bool()>& format,
+                      const CardMounter& mount) {
+    const bool formatted = format();
+    if (card)
+        RemountDrive(letter, *card, mount);
+    return formatted;
 }

@@ -284,11 +284,14 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
     struct Case {
         int model;
         // "ok", "fail", "image", "blocked"; "moved": the card comes back under another mount point;
-        // "unmounted": it cannot be mounted again.
+        // "unmounted": it cannot be mounted again. "fail ..." the same after a format that failed
+        // once the card was unmounted.
         const char* result;
     };
-    const Case cases[] = {{0, "ok"},      {0, "fail"},  {1, "ok"}, {2, "fail"},    {2, "image"},
-                          {1, "blocked"}, {0, "moved"}, {3, "ok"}, {1, "unmounted"}};
+    const Case cases[] = {{0, "ok"},        {0, "fail"},         {1, "ok"},
+                          {2, "fail"},      {2, "image"},        {1, "blocked"},
+                          {0, "moved"},     {3, "ok"},           {1, "unmounted"},
+                          {0, "fail moved"}, {2, "fail unmounted"}};
     for (const Case& c : cases) {
         CardVolume card(L'R', true);
         TestFolder remounted;
@@ -297,6 +300,9 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
         const std::string clock = ReadBytes(m_clock);
         const std::string what = std::to_string(c.model) + " " + c.result;
         const std::string result = c.result;
+        const bool success = result.rfind("fail", 0) != 0;
+        const bool unmounted = result.find("unmounted") != std::string::npos;
+        const bool moved = result.find("moved") != std::string::npos;
         m_host = RecordingHost();
         m_host.answers = {IDYES};
         m_host.format = [&](FormatProgressCallback callback, void* context) {
@@ -312,17 +318,22 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
                 return FormatVolumeFat32(ImageFileVolume::Open(WideFromUtf8(image.string())), context, 64,
                                          callback);
             }
-            callback(context, 0);
-            callback(context, 100);
-            if (result == "moved" || result == "unmounted") {
-                RemountDrive('R', CardMount{"sdr1", "/dev/sdr1", card.Root().string()},
-                             [&](const CardMount&) -> std::optional<std::string> {
-                                 if (result == "unmounted")
-                                     return std::nullopt;
-                                 return remounted.Path().string();
-                             });
-            }
-            return result == "fail" ? CString(L"Failed to lock device") : CString();
+            std::optional<CardMount> mounted;
+            if (moved || unmounted)
+                mounted = CardMount{"sdr1", "/dev/sdr1", card.Root().string()};
+            const bool formatted = FormatAndRemount(
+                'R', mounted,
+                [&] {
+                    callback(context, 0);
+                    callback(context, 100);
+                    return success;
+                },
+                [&](const CardMount&) -> std::optional<std::string> {
+                    if (unmounted)
+                        return std::nullopt;
+                    return remounted.Path().string();
+                });
+            return formatted ? CString() : CString(L"Failed to lock device");
         };
         m_editor.OnCommand(22075);
         if (c.model == 3) {
@@ -331,25 +342,28 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
             EXPECT_EQ(ReadBytes(m_config), config) << what;
             continue;
         }
-        const bool success = result != "fail";
         ASSERT_GE(m_host.messages.size(), 2u) << what;
         EXPECT_EQ(m_host.messages[0], L"#236 'R'") << what;
         EXPECT_EQ(m_host.messages[1], success ? L"#235" : L"#237") << what;
         EXPECT_EQ(m_host.calls[1], L"stop") << what;
         EXPECT_FALSE(m_editor.IsFormatting()) << what;
         EXPECT_EQ(m_editor.Slider(OptSlider::FormatProgress).label, L"100") << what;
-        if (result == "blocked" || result == "unmounted") {
-            // Nothing could be put back, and the user is told so for each file.
-            EXPECT_EQ(m_host.messages.size(), 5u) << what;
+        if (result == "blocked" || unmounted) {
+            // Nothing could be put back, and the user is told so for each file; nothing lands in the
+            // bare folder the card was mounted on.
+            EXPECT_EQ(m_host.messages.size(), success ? 5u : 4u) << what;
             EXPECT_FALSE(std::filesystem::exists(m_config)) << what;
+            if (unmounted) {
+                EXPECT_TRUE(std::filesystem::is_empty(card.Root())) << what;
+            }
             continue;
         }
         EXPECT_EQ(m_host.messages.size(), 2u) << what;
-        const std::filesystem::path root = result == "moved" ? remounted.Path() : card.Root();
+        const std::filesystem::path root = moved ? remounted.Path() : card.Root();
         const std::filesystem::path configPath = root / m_config.lexically_relative(card.Root());
         EXPECT_EQ(ReadBytes(configPath), config) << what;
         EXPECT_EQ(ReadBytes(root / m_clock.lexically_relative(card.Root())), clock) << what;
-        if (result == "moved") {
+        if (moved) {
             EXPECT_TRUE(std::filesystem::is_empty(card.Root())) << what;
         }
         const std::filesystem::path stamp = configPath.parent_path() / "SD_format_time.ini";

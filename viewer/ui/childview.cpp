@@ -1095,10 +1095,11 @@ CString CChildView::FormatVolume(char letter, int sectorsPerCluster, FormatProgr
                                  void* context) {
     // Noted while the card is still mounted: the format unmounts it, and the settings written back
     // afterwards need it mounted again with the letter leading there.
-    const auto card = FindCardMount(letter);
-    const CString error = FormatVolumeFat32(context, letter, sectorsPerCluster, callback);
-    if (error.IsEmpty() && card)
-        RemountDrive(letter, *card);
+    CString error;
+    FormatAndRemount(letter, FindCardMount(letter), [&] {
+        error = FormatVolumeFat32(context, letter, sectorsPerCluster, callback);
+        return error.IsEmpty();
+    });
     return error;
 }
 

@@ -50,6 +50,7 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <set>
@@ -579,6 +580,57 @@ TEST_F(DemoCardTest, TheCardIsOpenedAtStartUpWithoutAskingAndItsFirstRecordingPl
     EXPECT_NE(view->GetPlayer(0), nullptr);
     EXPECT_EQ(view->GetTransport().GetPaused(), 0);
     EXPECT_EQ(*view->GetPlayingRowPointer(), 0);
+}
+
+std::vector<std::string> FileLines(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST_F(DemoCardTest, AValueChangedOnAnotherPageOfTheSettingsEditorAndAppliedChangesExactlyItsKey) {
+    ScopedMessageBoxes messages;
+    const std::filesystem::path config = cardFolder / "democard" / card.config;
+    const std::vector<std::string> before = FileLines(config);
+    ASSERT_FALSE(before.empty());
+    OptDlg& editor = view->GetSettingsEditor();
+    const auto click = [](CWnd& window, CWnd* control, UINT id) {
+        ASSERT_NE(control, nullptr) << id;
+        window.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control->m_hWnd));
+    };
+    click(*view, view->GetSkinControl(Table::ID_CONFIG), Table::ID_CONFIG);
+    ASSERT_TRUE(editor.IsWindowVisible());
+    click(editor, editor.GetControl(22004), 22004);
+    ASSERT_TRUE(HasVisibleStyle(editor.GetPage(3)->m_hWnd));
+
+    // The parking motion slider let go at its third notch: 40 on this model.
+    CSliderCtrlEx* motion = editor.GetSlider(OptSlider::ParkingMotion);
+    ASSERT_NE(motion, nullptr);
+    ASSERT_NE(motion->GetPos(), 2);
+    motion->SetPos(2);
+    editor.SendMessage(WM_HSCROLL, MAKEWPARAM(SB_ENDSCROLL, 2), reinterpret_cast<LPARAM>(motion->m_hWnd));
+    click(editor, editor.GetControl(22007), 22007);
+    EXPECT_FALSE(editor.IsWindowVisible());
+    EXPECT_TRUE(messages.boxes.texts.empty());
+
+    // Line for line the same but the key, and the checksum byte after the text made anew.
+    const std::vector<std::string> after = FileLines(config);
+    ASSERT_EQ(after.size(), before.size());
+    size_t changed = 0;
+    for (size_t i = 0; i + 1 < after.size(); ++i) {
+        if (after[i] != before[i]) {
+            ++changed;
+            EXPECT_EQ(before[i].rfind("motion=", 0), 0u) << before[i];
+            EXPECT_EQ(after[i], "motion=40");
+        }
+    }
+    EXPECT_EQ(changed, 1u);
+    std::ifstream in(config, std::ios::binary);
+    const fixtures::Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes.back(), fixtures::ConfigChecksumByte(fixtures::Bytes(bytes.begin(), bytes.end() - 1)));
 }
 
 TEST_F(DemoCardTest, TheGsensorGraphHoldsTheRecordingsSamplesAndItsCursorFollowsThePlayback) {

@@ -2,6 +2,8 @@
 // and the card format with the card's settings files put back.
 #include "settingseditortestsupport.h"
 
+#include "imagesupport.h"
+
 #include "platform/base/drivetable.h"
 #include "platform/base/unicode.h"
 #include "platform/devices/cardmount.h"
@@ -314,7 +316,8 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
             if (result == "image") {
                 const std::filesystem::path image = images / "card.img";
                 std::ofstream(image, std::ios::binary).close();
-                std::filesystem::resize_file(image, 2200ull * 1024 * 1024);
+                // Just above the smallest FAT32 volume with 64-sector clusters (65536 of them).
+                std::filesystem::resize_file(image, 2049ull * 1024 * 1024);
                 return FormatVolumeFat32(ImageFileVolume::Open(WideFromUtf8(image.string())), context, 64,
                                          callback);
             }
@@ -359,6 +362,12 @@ TEST_F(OptCommandsTest, FormatPutsTheSettingsBackAndStampsOnlyASuccess) {
             continue;
         }
         EXPECT_EQ(m_host.messages.size(), 2u) << what;
+        if (result == "image") {
+            const auto fsck = FindTool("fsck.fat");
+            ASSERT_TRUE(fsck) << "fsck.fat (dosfstools) is not installed";
+            const ToolRun check = RunTool({*fsck, "-n", (images / "card.img").string()});
+            EXPECT_EQ(check.exitCode, 0) << check.output;
+        }
         const std::filesystem::path root = moved ? remounted.Path() : card.Root();
         const std::filesystem::path configPath = root / m_config.lexically_relative(card.Root());
         EXPECT_EQ(ReadBytes(configPath), config) << what;

@@ -236,6 +236,8 @@ TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
          3000},
         {"a zeroed run of whole samples", static_cast<uint64_t>(video[30].position),
          static_cast<uint64_t>(video[33].position - video[30].position)},
+        {"zeros from inside a picture up to the next one", static_cast<uint64_t>(video[50].position + 3),
+         static_cast<uint64_t>(video[53].position - video[50].position - 3)},
     };
     for (const Case& c : cases) {
         Bytes broken = m_indexless;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <map>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -57,10 +59,14 @@ struct TrackPlan {
     std::vector<uint32_t> sizes; // per sample (not for PCM)
     std::vector<uint32_t> keys;  // 1-based numbers of key samples
     uint64_t sampleCount = 0;
+    // Samples before a damaged stretch last as long as what was lost in it too (1-based sample
+    // number, added duration), so the ones after it keep their time.
+    std::vector<std::pair<uint32_t, uint32_t>> stretched;
+    uint64_t stretchedTotal = 0;
 };
 
 uint64_t MediaDuration(const TrackPlan& plan) {
-    return plan.pcm ? plan.sampleCount : plan.sampleCount * plan.reference->sampleDuration;
+    return plan.pcm ? plan.sampleCount : plan.sampleCount * plan.reference->sampleDuration + plan.stretchedTotal;
 }
 
 void Matrix(Builder& b) {
@@ -115,10 +121,20 @@ void WriteTrack(Builder& b, const TrackPlan& plan, uint32_t trackId, uint64_t mo
     b.Raw(ref.description);
     b.Begin("stts");
     b.U32(0);
-    b.U32(plan.sampleCount ? 1 : 0);
-    if (plan.sampleCount) {
-        b.U32(static_cast<uint32_t>(plan.sampleCount));
-        b.U32(plan.pcm ? 1 : ref.sampleDuration);
+    std::vector<std::pair<uint32_t, uint32_t>> times;
+    uint32_t done = 0;
+    for (const auto& [number, added] : plan.stretched) {
+        if (number - 1 > done)
+            times.emplace_back(number - 1 - done, ref.sampleDuration);
+        times.emplace_back(1, ref.sampleDuration + added);
+        done = number;
+    }
+    if (plan.sampleCount > done)
+        times.emplace_back(static_cast<uint32_t>(plan.sampleCount - done), plan.pcm ? 1 : ref.sampleDuration);
+    b.U32(static_cast<uint32_t>(times.size()));
+    for (const auto& [count, duration] : times) {
+        b.U32(count);
+        b.U32(duration);
     }
     b.End();
     if (plan.video && plan.keys.size() != plan.sampleCount) {
@@ -224,6 +240,107 @@ class Output {
     bool m_systemCopies = true;
 };
 
+void Stretch(TrackPlan& plan, uint64_t number, uint64_t added) {
+    if (added == 0 || added > UINT32_MAX / 2)
+        return;
+    if (!plan.stretched.empty() && plan.stretched.back().first == number)
+        plan.stretched.back().second += static_cast<uint32_t>(added);
+    else
+        plan.stretched.emplace_back(static_cast<uint32_t>(number), static_cast<uint32_t>(added));
+    plan.stretchedTotal += added;
+}
+
+// Gives the last samples before each damaged stretch the time lost in it. Recorders make key
+// pictures at a fixed interval, so the pictures lost are the count that keeps that interval
+// across the stretch, nearest to what the lost bytes hold at the recording's data rate. The sound
+// picks up where the video does.
+void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, TrackPlan& sound) {
+    // The key interval: the commonest count of pictures from one key picture to the next with no
+    // damage between them.
+    std::map<uint64_t, int> intervals;
+    uint64_t pictures = 0;
+    uint64_t bytes = 0;
+    uint64_t lastKey = 0;
+    bool keyBefore = false;
+    uint64_t end = 0;
+    for (const Sample& sample : samples) {
+        keyBefore = keyBefore && (end == 0 || sample.offset == end);
+        end = sample.offset + sample.size;
+        bytes += sample.size;
+        if (!sample.video)
+            continue;
+        if (sample.key) {
+            if (keyBefore)
+                ++intervals[pictures - lastKey];
+            lastKey = pictures;
+            keyBefore = true;
+        }
+        ++pictures;
+    }
+    uint64_t interval = 0;
+    int most = 0;
+    for (const auto& [count, times] : intervals) {
+        if (times > most) {
+            most = times;
+            interval = count;
+        }
+    }
+    const ReferenceTrack& picture = *video.reference;
+    if (pictures == 0 || bytes == 0 || picture.sampleDuration == 0 || picture.timeScale == 0)
+        return;
+    const bool withSound = sound.reference != nullptr && !sound.pcm && sound.reference->sampleDuration != 0 &&
+                           sound.reference->timeScale != 0;
+    uint64_t videoCount = 0;
+    uint64_t soundCount = 0;
+    uint64_t sinceKey = 0;
+    bool keySeen = false;
+    end = 0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const Sample& sample = samples[i];
+        if (end != 0 && sample.offset > end && videoCount > 0) {
+            uint64_t lost = static_cast<uint64_t>(std::llround(static_cast<double>(sample.offset - end) *
+                                                               static_cast<double>(pictures) /
+                                                               static_cast<double>(bytes)));
+            uint64_t after = 0;
+            size_t next = i;
+            while (next < samples.size() && !(samples[next].video && samples[next].key)) {
+                after += samples[next].video ? 1 : 0;
+                ++next;
+            }
+            if (interval > 0 && keySeen && next < samples.size()) {
+                const uint64_t partial = (sinceKey + after) % interval;
+                uint64_t fitting = partial == 0 ? 0 : interval - partial;
+                while (fitting + interval <= lost)
+                    fitting += interval;
+                if (fitting < lost && lost - fitting > fitting + interval - lost)
+                    fitting += interval;
+                lost = fitting;
+            }
+            // The sound keeps the lead or lag it had on the video before the stretch.
+            const double lostSeconds = static_cast<double>(lost * picture.sampleDuration) / picture.timeScale;
+            Stretch(video, videoCount, lost * picture.sampleDuration);
+            sinceKey += lost;
+            if (withSound && soundCount > 0) {
+                const ReferenceTrack& audio = *sound.reference;
+                Stretch(sound, soundCount,
+                        static_cast<uint64_t>(std::llround(lostSeconds * audio.timeScale / audio.sampleDuration)) *
+                            audio.sampleDuration);
+            }
+        }
+        end = sample.offset + sample.size;
+        if (sample.video) {
+            ++videoCount;
+            if (sample.key) {
+                keySeen = true;
+                sinceKey = 0;
+            }
+            ++sinceKey;
+        } else {
+            ++soundCount;
+        }
+    }
+}
+
 } // namespace
 
 bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, const ScanResult& scan,
@@ -258,6 +375,7 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
         sound.pcmBlockAlign =
             static_cast<uint32_t>(std::max(1, reference.sound->channels * reference.sound->sampleBits / 8));
     }
+    StretchOverGaps(scan.samples, video, sound);
     std::vector<uint8_t> buffer(1 << 20);
     uint64_t offset = head.bytes.size();
     // Samples that lay one after another are copied in one go.

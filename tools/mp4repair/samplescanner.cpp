@@ -1,6 +1,7 @@
 #include "tools/mp4repair/samplescanner.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 namespace mp4repair {
@@ -15,9 +16,12 @@ class Window {
     Window(ByteSource& source, uint64_t end, size_t capacity)
         : m_source(source), m_end(end), m_buffer(capacity + kLookBack) {}
 
+    // The most bytes one request may ask for.
+    size_t Capacity() const { return m_buffer.size() - kLookBack; }
+
     // The bytes [offset, offset + count), or null when they pass the end.
     const uint8_t* At(uint64_t offset, size_t count) {
-        if (count > m_buffer.size() - kLookBack || offset > m_end || m_end - offset < count)
+        if (count > Capacity() || offset > m_end || m_end - offset < count)
             return nullptr;
         const bool outside = offset < m_base || offset + count > m_base + m_length;
         // A glance far from where the scan is (the unit after an implausible length) is read on its
@@ -226,9 +230,59 @@ class Scanner {
         return (bits & 7) == 7;
     }
 
+    // A unit's length is at least 2, so its length field is never all zeros; and where the largest
+    // sample fits in fewer bytes than the field, the field's first byte is zero. Places that fail
+    // either are passed over in bulk, which crosses a long zeroed or junk stretch quickly.
     uint64_t NextPicture(uint64_t from, uint64_t limit) {
+        const size_t field = static_cast<size_t>(m_settings.nalLengthSize);
+        const bool leadingZero =
+            field > 1 && (static_cast<uint64_t>(m_settings.largestVideoSample) >> (8 * (field - 1))) == 0;
         Sample video;
-        while (from < limit && !VideoSampleAt(from, video))
+        while (from < limit) {
+            const size_t count = static_cast<size_t>(std::min<uint64_t>(std::min<uint64_t>(kStride, m_window.Capacity()), m_end - from));
+            // A unit needs its field and a two-byte header, plus one byte to look at.
+            if (count < field + 3)
+                return limit;
+            const uint8_t* data = m_window.At(from, count);
+            if (data == nullptr)
+                return limit;
+            const size_t places = count - field + 1;
+            size_t i = 0;
+            while (i < places && from + i < limit) {
+                if (leadingZero && data[i] != 0) {
+                    const void* zero = std::memchr(data + i, 0, places - i);
+                    i = zero == nullptr ? places : static_cast<size_t>(static_cast<const uint8_t*>(zero) - data);
+                    continue;
+                }
+                const size_t nonzero = FirstNonzero(data, i, count);
+                if (nonzero >= i + field) {
+                    i = nonzero - field + 1;
+                    continue;
+                }
+                break;
+            }
+            if (from + i >= limit)
+                return limit;
+            if (i == places) {
+                from += places;
+                continue;
+            }
+            // The window may move while the place is checked, so the next look starts afresh.
+            if (VideoSampleAt(from + i, video))
+                return from + i;
+            from += i + 1;
+        }
+        return limit;
+    }
+
+    static size_t FirstNonzero(const uint8_t* data, size_t from, size_t count) {
+        for (; from + sizeof(uint64_t) <= count; from += sizeof(uint64_t)) {
+            uint64_t word;
+            std::memcpy(&word, data + from, sizeof word);
+            if (word != 0)
+                break;
+        }
+        while (from < count && data[from] == 0)
             ++from;
         return from;
     }
@@ -333,6 +387,7 @@ class Scanner {
     // Sound between two pictures is never longer than this; a longer stretch is damage.
     static constexpr uint64_t kLongestSoundRun = 64 * 1024;
     static constexpr size_t kRememberedFrames = 4096;
+    static constexpr uint64_t kStride = 64 * 1024;
 
     Window m_window;
     uint64_t m_begin;

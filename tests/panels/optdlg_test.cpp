@@ -3,6 +3,7 @@
 #include "panelsfixture.h"
 #include "settingseditor/settingseditortestsupport.h"
 
+#include "platform/ui/edit.h"
 #include "platform/ui/window.h"
 #include "viewer/catalogue/datadirstruct.h"
 #include "viewer/tools/optdlg.h"
@@ -74,6 +75,11 @@ TEST_F(OptDlgTest, ControlsAndPagesFollowTheModel) {
         zones.GetLBText(1, entry);
         EXPECT_EQ(std::wstring(entry), L"UTC + 9:00 Seoul");
         EXPECT_FALSE(Shown(dialog->GetControl(22077))) << "progress hidden until a format";
+        for (int id : {static_cast<int>(OptDlg::ID_NUMBER_A), static_cast<int>(OptDlg::ID_NUMBER_B)}) {
+            CWnd* number = dialog->GetDlgItem(id);
+            ASSERT_NE(number, nullptr) << id;
+            EXPECT_EQ(number->SendMessage(EM_GETLIMITTEXT, 0, 0), 3) << id;
+        }
     }
 }
 

@@ -85,8 +85,8 @@ void OptDlg::DoDataExchange(CDataExchange* exchange) {
 BOOL OptDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     for (UINT id : {ID_NUMBER_A, ID_NUMBER_B}) {
-        if (auto* edit = static_cast<CEdit*>(GetDlgItem(static_cast<int>(id))))
-            edit->LimitText(3);
+        if (CWnd* edit = GetDlgItem(static_cast<int>(id)))
+            edit->SendMessage(EM_LIMITTEXT, 3, 0);
     }
     return TRUE;
 }

@@ -37,7 +37,10 @@ void DiscardPictures(VideoState* is) {
     SDL_mutexP(is->pictqMutex);
     for (VideoPicture& picture : is->pictq)
         picture.skip = 1;
+    // The refresh thread takes the queue's lock under its own: it is woken outside the queue's.
+    SDL_mutexV(is->pictqMutex);
     WakeRefreshThread(is);
+    SDL_mutexP(is->pictqMutex);
     while (is->pictqSize && !is->videoq.abortRequest)
         SDL_CondWait(is->pictqCond, is->pictqMutex);
     is->videoCurrentPos = -1;

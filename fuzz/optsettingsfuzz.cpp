@@ -5,6 +5,7 @@
 #include "fuzzfolder.h"
 
 #include "platform/base/windowsystem.h"
+#include "tests/support/silentopteditorhost.h"
 #include "viewer/catalogue/datadirstruct.h"
 #include "viewer/catalogue/sharedhelpers.h"
 #include "viewer/tools/opteditor.h"
@@ -21,26 +22,6 @@ class Quiet : public IWindowSystem {
     LRESULT Send(HWND, UINT, WPARAM, LPARAM) override { return 0; }
     bool Post(HWND, UINT, WPARAM, LPARAM) override { return false; }
     int ShowMessageBox(HWND, const std::wstring&, const std::wstring&, UINT) override { return IDYES; }
-};
-
-class NullHost : public IOptEditorHost {
-  public:
-    std::wstring LoadText(UINT) override { return {}; }
-    int ShowMessage(const std::wstring&, UINT) override { return IDNO; }
-    void HideEditor() override {}
-    void RepaintNow() override {}
-    void OnOpenDirectory() override {}
-    void PrepareCardFolders() override {}
-    void Set1ChannelDisplay(int) override {}
-    void SetNumberOfChannel(int) override {}
-    void ArrangeChannelWindows() override {}
-    void Stop(int, int) override {}
-    void Play() override {}
-    void SetSpeedUnit(int) override {}
-    void CloseMainWindow() override {}
-    std::vector<CIniFile::Record> DefaultConfig() override { return {}; }
-    bool ChooseSettingsFile(bool, std::wstring&) override { return false; }
-    CString FormatVolume(char, int, FormatProgressCallback, void*) override { return L"no"; }
 };
 
 // The registry stays out of it: every save fails at once.
@@ -71,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<CIniFile::Record> records;
     CIniFile::Load(path, records, 1033);
 
-    static NullHost host;
+    static SilentOptEditorHost host;
     static ClosedStore store;
     DataDirStruct catalogue;
     catalogue.SetConfigRecords(records);

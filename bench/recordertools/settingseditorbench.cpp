@@ -7,6 +7,7 @@
 #include "platform/devices/imagefilevolume.h"
 #include "viewer/catalogue/datadirstruct.h"
 #include "viewer/catalogue/sharedhelpers.h"
+#include "tests/support/silentopteditorhost.h"
 #include "viewer/tools/opteditor.h"
 
 #include <algorithm>
@@ -23,23 +24,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class BenchHost : public IOptEditorHost {
+// Answers yes and formats the bench's image file.
+class BenchHost : public SilentOptEditorHost {
   public:
     std::wstring LoadText(UINT id) override { return id == 236 ? L"%c" : L""; }
     int ShowMessage(const std::wstring&, UINT) override { return IDYES; }
-    void HideEditor() override {}
-    void RepaintNow() override {}
-    void OnOpenDirectory() override {}
-    void PrepareCardFolders() override {}
-    void Set1ChannelDisplay(int) override {}
-    void SetNumberOfChannel(int) override {}
-    void ArrangeChannelWindows() override {}
-    void Stop(int, int) override {}
-    void Play() override {}
-    void SetSpeedUnit(int) override {}
-    void CloseMainWindow() override {}
-    std::vector<CIniFile::Record> DefaultConfig() override { return {}; }
-    bool ChooseSettingsFile(bool, std::wstring&) override { return false; }
     CString FormatVolume(char, int sectorsPerCluster, FormatProgressCallback callback,
                          void* context) override {
         return FormatVolumeFat32(ImageFileVolume::Open(WideFromUtf8(image.string())), context,

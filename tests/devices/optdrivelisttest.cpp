@@ -7,6 +7,7 @@
 #include "platform/base/windowsystem.h"
 #include "platform/devices/volumeregistry.h"
 #include "support/testfolder.h"
+#include "support/silentopteditorhost.h"
 #include "viewer/catalogue/datadirstruct.h"
 #include "viewer/tools/opteditor.h"
 
@@ -14,25 +15,6 @@
 
 namespace {
 
-class SilentHost : public IOptEditorHost {
-  public:
-    std::wstring LoadText(UINT) override { return {}; }
-    int ShowMessage(const std::wstring&, UINT) override { return IDNO; }
-    void HideEditor() override {}
-    void RepaintNow() override {}
-    void OnOpenDirectory() override {}
-    void PrepareCardFolders() override {}
-    void Set1ChannelDisplay(int) override {}
-    void SetNumberOfChannel(int) override {}
-    void ArrangeChannelWindows() override {}
-    void Stop(int, int) override {}
-    void Play() override {}
-    void SetSpeedUnit(int) override {}
-    void CloseMainWindow() override {}
-    std::vector<CIniFile::Record> DefaultConfig() override { return {}; }
-    bool ChooseSettingsFile(bool, std::wstring&) override { return false; }
-    CString FormatVolume(char, int, FormatProgressCallback, void*) override { return L"not here"; }
-};
 
 TEST(OptDriveListTest, RemovableVolumesFromTheDevicesLayer) {
     CleanDriveTable clean;
@@ -66,7 +48,7 @@ TEST(OptDriveListTest, RemovableVolumesFromTheDevicesLayer) {
                           {disk + "/Parameter/config.txt", 1},
                           {"", 1}};
     for (const Case& c : cases) {
-        SilentHost host;
+        SilentOptEditorHost host;
         DataDirStruct catalogue;
         OptEditor editor(host);
         editor.SetDataDirStruct(&catalogue);

@@ -10,6 +10,7 @@
 #include "viewer/engine/ffmpegplayer.h"
 #include "viewer/skin/resstorage.h"
 #include "viewer/ui/playbackcontrolrules.h"
+#include "viewer/ui/panelkeys.h"
 
 #include <string>
 
@@ -21,15 +22,6 @@ constexpr DWORD kSliderStyle = 0x50000000; // child, visible
 constexpr COLORREF kImageKey = RGB(255, 0, 255);
 constexpr COLORREF kPlaybackSpeedColor = 0x30BBF2;
 constexpr int kPlaybackSpeedPointSize = 80;
-constexpr UINT kVkF4 = VK_F1 + 3;
-
-// Destroying the main window from inside a handler of the bar would destroy the bar under it.
-void DestroyMainWindowLater() {
-    if (CWnd* main = AfxGetMainWnd(); main != nullptr && main->m_hWnd != nullptr) {
-        const HWND handle = main->m_hWnd;
-        RunOnGuiThread([handle] { ::DestroyWindow(handle); }, false);
-    }
-}
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "viewer/skin/borrowedbitmap.h"
 #include "viewer/skin/painter.h"
 #include "viewer/skin/resstorage.h"
+#include "viewer/ui/panelkeys.h"
 
 #include <string>
 
@@ -19,9 +20,6 @@ constexpr COLORREF kListBackground = 0x171717;
 constexpr COLORREF kListText = 0x8B8B8B;
 constexpr int kListFontHeight = 13;
 constexpr int kMaxTipWidth = 200;
-// Break.
-constexpr UINT kVkCancel = 0x03;
-constexpr UINT kVkF4 = VK_F1 + 3;
 
 struct Column {
     UINT heading; // string id; 0: no heading
@@ -32,14 +30,6 @@ struct Column {
 constexpr Column kColumns[] = {{0, 0, LVCFMT_LEFT},      {161, 50, LVCFMT_CENTER}, {162, 145, LVCFMT_CENTER},
                                {163, 20, LVCFMT_CENTER}, {164, 20, LVCFMT_CENTER}, {327, 20, LVCFMT_CENTER},
                                {328, 20, LVCFMT_CENTER}};
-
-// Destroying the main window from inside the panel's own handler would destroy the panel under it.
-void DestroyMainWindowLater() {
-    if (CWnd* main = AfxGetMainWnd(); main != nullptr && main->m_hWnd != nullptr) {
-        const HWND handle = main->m_hWnd;
-        RunOnGuiThread([handle] { ::DestroyWindow(handle); }, false);
-    }
-}
 
 // The pictures of the panel around its list, placed as the skin places them in the panel.
 constexpr eComponentID kFramePieces[] = {CID_PLAYLIST_PIECE_1, CID_PLAYLIST_PIECE_2, CID_PLAYLIST_PIECE_3,

@@ -8,6 +8,7 @@
 #include "platform/ui/window.h"
 #include "viewer/app/globals.h"
 #include "viewer/skin/resstorage.h"
+#include "viewer/ui/panelkeys.h"
 
 #include <string>
 
@@ -18,17 +19,6 @@ constexpr DWORD kCloseOptions = CButtonEx::OPTION_MASK_REGION | CBaseWnd::OPTION
 constexpr COLORREF kImageKey = RGB(255, 0, 255);
 constexpr UINT kCloseTipText = 198;
 constexpr int kMaxTipWidth = 200;
-// Break.
-constexpr UINT kVkCancel = 0x03;
-constexpr UINT kVkF4 = VK_F1 + 3;
-
-// Destroying the main window from inside the panel's own handler would destroy the panel under it.
-void DestroyMainWindowLater() {
-    if (CWnd* main = AfxGetMainWnd(); main != nullptr && main->m_hWnd != nullptr) {
-        const HWND handle = main->m_hWnd;
-        RunOnGuiThread([handle] { ::DestroyWindow(handle); }, false);
-    }
-}
 
 } // namespace
 
@@ -155,17 +145,8 @@ void SensorDlg::OnDropFiles(HDROP drop) {
 }
 
 BOOL SensorDlg::PreTranslateMessage(MSG* message) {
-    const UINT key = static_cast<UINT>(message->wParam);
-    if (message->message == WM_SYSKEYDOWN && key == kVkF4) {
-        DestroyMainWindowLater();
+    if (TranslateSidePanelKey(*message)) {
         return TRUE;
-    }
-    if (message->message == WM_KEYDOWN &&
-        (key == VK_ESCAPE || key == VK_RETURN || key == VK_SPACE || key == kVkCancel)) {
-        return TRUE;
-    }
-    if (message->message == WM_KEYUP && key == VK_SPACE && g_hViewWnd != nullptr) {
-        ::SendMessageW(g_hViewWnd, WM_TOGGLE_PLAY, 0, 0);
     }
     if (m_toolTip.m_hWnd != nullptr) {
         m_toolTip.RelayEvent(message);

@@ -20,6 +20,7 @@ extern "C" {
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -157,35 +158,39 @@ TEST_F(DecodedPictureTest, WindowsShowTheFrameScaledOnceToTheirPlace) {
         {640, 360, 1, 0}, {200, 120, 1, 0}, {333, 77, 1, 1}, {333, 77, 0, 0},
         {150, 300, 0, 1}, {640, 360, 1, 2}, {201, 97, 0, 3},
     };
+    // Each case composed by the device, and handed in its parts to a window that draws them.
+    std::vector<std::pair<bool, Case>> runs;
     for (const bool parts : {false, true})
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " mode " +
-                         std::to_string(c.mode) + " channel " + std::to_string(c.channel) +
-                         (parts ? " in parts" : " composed"));
-            UseWindow(parts);
-            m_window->Resize(c.width, c.height);
-            D3D9RenderImpl renderer;
-            ASSERT_EQ(renderer.Initialize(kWindow, TRUE), S_OK);
-            ASSERT_EQ(renderer.CreateVideoSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2), S_OK);
-            renderer.SetDisplayMode(c.mode);
-            ASSERT_EQ(renderer.UploadDecodedFrame(c.channel, 0, m_frame.get()), S_OK);
-            ASSERT_EQ(renderer.PresentNextFrame(0), S_OK);
-            const PresentedPicture shown = m_window->LastPicture();
-            ASSERT_EQ(shown.InParts(), parts);
-            ASSERT_EQ(shown.Width(), c.width);
-            ASSERT_EQ(shown.Height(), c.height);
-            const RECT place =
-                c.mode == 0 ? AspectFitRect(RECT{0, 0, c.width, c.height}, kSurfaceWidth, kSurfaceHeight)
-                            : RECT{0, 0, c.width, c.height};
-            const int width = place.right - place.left;
-            const int height = place.bottom - place.top;
-            const bool mirrored = c.channel == 2 || c.channel == 3;
-            ExpectSamePicture([&](int x, int y) { return shown.Pixel(place.left + x, place.top + y); },
-                              Reference(*m_frame, width, height, mirrored), width, height);
-            if (place.top > 0) {
-                EXPECT_EQ(shown.Pixel(c.width / 2, 0) & 0xFFFFFF, 0u) << "letterboxed in black";
-            }
+        for (const Case& c : cases)
+            runs.emplace_back(parts, c);
+    for (const auto& [parts, c] : runs) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " mode " +
+                     std::to_string(c.mode) + " channel " + std::to_string(c.channel) +
+                     (parts ? " in parts" : " composed"));
+        UseWindow(parts);
+        m_window->Resize(c.width, c.height);
+        D3D9RenderImpl renderer;
+        ASSERT_EQ(renderer.Initialize(kWindow, TRUE), S_OK);
+        ASSERT_EQ(renderer.CreateVideoSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2), S_OK);
+        renderer.SetDisplayMode(c.mode);
+        ASSERT_EQ(renderer.UploadDecodedFrame(c.channel, 0, m_frame.get()), S_OK);
+        ASSERT_EQ(renderer.PresentNextFrame(0), S_OK);
+        const PresentedPicture shown = m_window->LastPicture();
+        ASSERT_EQ(shown.InParts(), parts);
+        ASSERT_EQ(shown.Width(), c.width);
+        ASSERT_EQ(shown.Height(), c.height);
+        const RECT place = c.mode == 0
+                               ? AspectFitRect(RECT{0, 0, c.width, c.height}, kSurfaceWidth, kSurfaceHeight)
+                               : RECT{0, 0, c.width, c.height};
+        const int width = place.right - place.left;
+        const int height = place.bottom - place.top;
+        const bool mirrored = c.channel == 2 || c.channel == 3;
+        ExpectSamePicture([&](int x, int y) { return shown.Pixel(place.left + x, place.top + y); },
+                          Reference(*m_frame, width, height, mirrored), width, height);
+        if (place.top > 0) {
+            EXPECT_EQ(shown.Pixel(c.width / 2, 0) & 0xFFFFFF, 0u) << "letterboxed in black";
         }
+    }
 }
 
 TEST_F(DecodedPictureTest, TheZoomShowsThePartOfTheFrameItsSourceRectangleNames) {
@@ -207,26 +212,25 @@ TEST_F(DecodedPictureTest, TheZoomShowsThePartOfTheFrameItsSourceRectangleNames)
 }
 
 TEST_F(DecodedPictureTest, CapturesGiveTheFrameAtTheSurfacesFullSize) {
-    for (const bool parts : {false, true})
-        for (const int channel : {0, 3}) {
-            SCOPED_TRACE(std::to_string(channel) + (parts ? " in parts" : " composed"));
-            UseWindow(parts);
-            D3D9RenderImpl renderer;
-            ASSERT_EQ(renderer.Initialize(kWindow, TRUE), S_OK);
-            ASSERT_EQ(renderer.CreateVideoSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2), S_OK);
-            ASSERT_EQ(renderer.UploadDecodedFrame(channel, 0, m_frame.get()), S_OK);
-            ASSERT_EQ(renderer.PresentNextFrame(0), S_OK);
-            std::vector<BYTE> buffer(static_cast<size_t>(kSurfaceWidth) * kSurfaceHeight * 4);
-            int width = 0, height = 0, pitch = 0;
-            ASSERT_EQ(renderer.CaptureVideoFrame(buffer.data(), buffer.size(), &width, &height, &pitch),
-                      S_OK);
-            ASSERT_EQ(width, kSurfaceWidth);
-            ASSERT_EQ(height, kSurfaceHeight);
-            const auto* pixels = reinterpret_cast<const uint32_t*>(buffer.data());
-            ExpectSamePicture([&](int x, int y) { return pixels[static_cast<size_t>(y) * (pitch / 4) + x]; },
-                              Reference(*m_frame, kSurfaceWidth, kSurfaceHeight, channel == 3), kSurfaceWidth,
-                              kSurfaceHeight);
-        }
+    const std::pair<bool, int> runs[] = {{false, 0}, {false, 3}, {true, 0}, {true, 3}};
+    for (const auto& [parts, channel] : runs) {
+        SCOPED_TRACE(std::to_string(channel) + (parts ? " in parts" : " composed"));
+        UseWindow(parts);
+        D3D9RenderImpl renderer;
+        ASSERT_EQ(renderer.Initialize(kWindow, TRUE), S_OK);
+        ASSERT_EQ(renderer.CreateVideoSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2), S_OK);
+        ASSERT_EQ(renderer.UploadDecodedFrame(channel, 0, m_frame.get()), S_OK);
+        ASSERT_EQ(renderer.PresentNextFrame(0), S_OK);
+        std::vector<BYTE> buffer(static_cast<size_t>(kSurfaceWidth) * kSurfaceHeight * 4);
+        int width = 0, height = 0, pitch = 0;
+        ASSERT_EQ(renderer.CaptureVideoFrame(buffer.data(), buffer.size(), &width, &height, &pitch), S_OK);
+        ASSERT_EQ(width, kSurfaceWidth);
+        ASSERT_EQ(height, kSurfaceHeight);
+        const auto* pixels = reinterpret_cast<const uint32_t*>(buffer.data());
+        ExpectSamePicture([&](int x, int y) { return pixels[static_cast<size_t>(y) * (pitch / 4) + x]; },
+                          Reference(*m_frame, kSurfaceWidth, kSurfaceHeight, channel == 3), kSurfaceWidth,
+                          kSurfaceHeight);
+    }
 }
 
 TEST_F(DecodedPictureTest, ASurfaceLockedForItsBytesHoldsTheFrameInYuy2) {

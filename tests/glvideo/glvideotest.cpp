@@ -151,7 +151,8 @@ QImage Composed(const PresentedPicture& picture) {
     return image;
 }
 
-RECT AspectFit(int width, int height, int frameWidth, int frameHeight) {
+// The frame kept in its proportions, centred, with black bars beside or above and below it.
+RECT FittedPlace(int width, int height, int frameWidth, int frameHeight) {
     if (width * frameHeight > height * frameWidth) {
         const int fitted = height * frameWidth / frameHeight;
         return RECT{(width - fitted) / 2, 0, (width - fitted) / 2 + fitted, height};
@@ -250,7 +251,7 @@ TEST_F(GlVideoTest, PicturesMatchTheReferenceAndTheSoftwarePath) {
                      (c.fitted ? " letterboxed" : " stretched") + (c.mirrored ? " mirrored" : ""));
         Resize(c.width, c.height);
         const Frame frame = MakeFrame(c.frameWidth, c.frameHeight);
-        const RECT place = c.fitted ? AspectFit(c.width, c.height, c.frameWidth, c.frameHeight)
+        const RECT place = c.fitted ? FittedPlace(c.width, c.height, c.frameWidth, c.frameHeight)
                                     : RECT{0, 0, c.width, c.height};
         const QImage shown = Present(*frame, c.mirrored, place);
         ASSERT_EQ(shown.size(), QSize(c.width, c.height));

@@ -150,11 +150,7 @@ GlVideoWidget::~GlVideoWidget() {
     if (context() != nullptr) {
         // The context outlives this part of the widget: its end must not reach it.
         disconnect(context(), nullptr, this, nullptr);
-        makeCurrent();
-        ReleaseTextures();
-        m_yuv.reset();
-        m_rgb.reset();
-        doneCurrent();
+        ReleaseResources();
     }
 }
 
@@ -191,16 +187,11 @@ void GlVideoWidget::initializeGL() {
     m_overlay = std::make_unique<Texture>();
     m_surface = std::make_unique<Texture>();
     // The context goes with the widget's top-level window when the widget moves to another.
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
-        makeCurrent();
-        ReleaseTextures();
-        m_yuv.reset();
-        m_rgb.reset();
-        doneCurrent();
-    });
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseResources(); });
 }
 
-void GlVideoWidget::ReleaseTextures() {
+void GlVideoWidget::ReleaseResources() {
+    makeCurrent();
     for (auto& plane : m_planes) {
         if (plane) {
             plane->Release(*this);
@@ -211,6 +202,9 @@ void GlVideoWidget::ReleaseTextures() {
             texture->Release(*this);
         }
     }
+    m_yuv.reset();
+    m_rgb.reset();
+    doneCurrent();
 }
 
 void GlVideoWidget::DrawVideo(const PresentedVideo& video, const QRect& place, int width, int height) {

@@ -45,7 +45,8 @@ class GlVideoWidget final : public QOpenGLWidget, protected QOpenGLFunctions {
     void UploadImage(const QImage& image, Texture& texture);
     // Over the whole client area.
     void DrawImage(Texture& texture, int width, int height);
-    void ReleaseTextures();
+    // Frees the textures and shaders, making the context current for it.
+    void ReleaseResources();
 
     HWND m_window;
     PresentedPicture m_picture;

@@ -1,6 +1,7 @@
 #include "platform/ui/dc.h"
 
 #include "platform/ui/gdiimpl.h"
+#include "platform/ui/glvideowidget.h"
 #include "platform/ui/window.h"
 #include "platform/ui/windowimpl.h"
 #include "platform/ui/wnd.h"
@@ -195,6 +196,7 @@ class Canvas {
         QWidget* input = window->host->InputWidget();
         const QPoint offset = window->host->InputOffset();
         if (window->host->PaintsSurface()) {
+            NoteSurfacePainted(*window, m_touched);
             if (window->inSurfacePaint) {
                 window->paintedDuringPaint += m_touched;
             } else {

@@ -1,6 +1,9 @@
 #include "platform/ui/presentationwindow.h"
 
+#include "platform/ui/glvideowidget.h"
+#include "platform/ui/messagequeue.h"
 #include "platform/ui/qtaccess.h"
+#include "platform/ui/videopath.h"
 #include "platform/video/presentedpictureqt.h"
 
 #include <QEvent>
@@ -16,7 +19,7 @@ namespace {
 // resize events report it rather than read from the widget.
 class WindowTarget final : public IPresentationTarget {
   public:
-    explicit WindowTarget(HWND window) : m_window(window) {}
+    WindowTarget(HWND window, bool drawsScenes) : m_window(window), m_drawsScenes(drawsScenes) {}
 
     SIZE ClientSize() const override {
         SIZE size;
@@ -26,9 +29,22 @@ class WindowTarget final : public IPresentationTarget {
     }
 
     void Present(const PresentedPicture& picture) override {
-        const QImage image = ImageOfPresentedPicture(picture);
-        PresentToWindow(m_window, image, QRect(QPoint(0, 0), image.size()));
+        if (!m_drawsScenes) {
+            const QImage image = ImageOfPresentedPicture(picture);
+            PresentToWindow(m_window, image, QRect(QPoint(0, 0), image.size()));
+            return;
+        }
+        if (uiimpl::MessageQueue* queue = uiimpl::MessageQueue::Instance()) {
+            queue->RunLater([window = m_window, picture] {
+                const uiimpl::Window* record = uiimpl::Lookup(window);
+                if (record != nullptr && record->video) {
+                    static_cast<uiimpl::GlVideoWidget*>(record->video.data())->ShowPicture(picture);
+                }
+            });
+        }
     }
+
+    bool DrawsScenes() const override { return m_drawsScenes; }
 
     void Follow(const QSize& size) {
         m_width = size.width();
@@ -37,6 +53,7 @@ class WindowTarget final : public IPresentationTarget {
 
   private:
     HWND m_window;
+    const bool m_drawsScenes;
     std::atomic<long> m_width{0};
     std::atomic<long> m_height{0};
 };
@@ -101,7 +118,14 @@ BOOL ShowPresentedPictures(HWND window) {
     if (widget->findChild<QObject*>(KeeperName(), Qt::FindDirectChildrenOnly) != nullptr) {
         return TRUE;
     }
-    auto target = std::make_shared<WindowTarget>(window);
+    const bool openGL = uiimpl::ChosenVideoPath() == uiimpl::VideoPath::OpenGL;
+    if (openGL) {
+        auto* drawing = new uiimpl::GlVideoWidget(window, widget);
+        // Below the window's child windows, over its own painting.
+        drawing->lower();
+        uiimpl::Lookup(window)->video = drawing;
+    }
+    auto target = std::make_shared<WindowTarget>(window, openGL);
     new TargetKeeper(widget, window, target);
     RegisterPresentationTarget(window, target);
     return TRUE;

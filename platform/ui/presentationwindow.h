@@ -1,7 +1,8 @@
 #pragma once
 // Windows that video is shown in: a video device made for such a window hands its presented
 // pictures to it (see platform/video/presentationtarget.h), from any thread, and they are drawn over
-// the client area, scaled to it, until the window paints that part again.
+// the client area, scaled to it, until the window paints that part again. Where the machine has
+// OpenGL the window draws them from their parts itself (videopath.h); else the device composes them.
 
 #include "platform/ui/gdidefs.h"
 

@@ -1,6 +1,7 @@
 #include "platform/ui/qtaccess.h"
 
 #include "platform/ui/gdiimpl.h"
+#include "platform/ui/glvideowidget.h"
 #include "platform/ui/messagequeue.h"
 #include "platform/ui/windowimpl.h"
 
@@ -36,6 +37,9 @@ QImage WindowPicture(HWND window) {
     Window* record = Lookup(window);
     if (record == nullptr || !record->widget || record->host == nullptr) {
         return QImage();
+    }
+    if (record->video && record->video->isVisible()) {
+        return static_cast<GlVideoWidget*>(record->video.data())->Picture();
     }
     if (record->host->PaintsSurface()) {
         FitSurface(*record);

@@ -78,6 +78,8 @@ struct Window {
     QImage overlay; // drawing on a native control outside its painting
     QRegion overlayArea;
     NativePaint* nativePaint = nullptr;
+    // The OpenGL drawing of a window that shows video (glvideowidget.h).
+    QPointer<QWidget> video;
     bool inSurfacePaint = false;
     QRegion paintedDuringPaint;
 

@@ -10,7 +10,8 @@
 
 // A composed picture: 32-bit pixels in B, G, R, X byte order, top row first. Copies share the
 // pixels, which never change once presented, so a receiver may keep one as long as it likes and
-// read it on any thread.
+// read it on any thread. A receiver that draws scenes itself is given the picture in its parts
+// (presentedpictureqt.h): then the pixels are composed at the first read, and only then.
 class PresentedPicture {
   public:
     PresentedPicture();
@@ -25,6 +26,8 @@ class PresentedPicture {
     const BYTE* Bits() const;
     // 0xFFRRGGBB; 0 outside the picture.
     DWORD Pixel(int x, int y) const;
+    // Handed over in its parts: nobody has composed it unless its pixels were read.
+    bool InParts() const;
 
     struct Impl;
     explicit PresentedPicture(std::shared_ptr<const Impl> impl);
@@ -43,6 +46,9 @@ class IPresentationTarget {
     // Any thread: the picture the window shows from now on, already the client size. Called while
     // the device that presents holds its own locks, so it must not block on the window's thread.
     virtual void Present(const PresentedPicture& picture) = 0;
+    // Any thread: the receiver draws pictures from their parts (with OpenGL), so devices leave the
+    // composing to it rather than convert, scale and compose each picture themselves.
+    virtual bool DrawsScenes() const { return false; }
 };
 
 // A window has at most one receiver; registering again replaces it, and a null receiver unregisters.

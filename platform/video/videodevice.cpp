@@ -317,9 +317,16 @@ HRESULT VideoDevice::BeginScene(D3DCOLOR clear, std::unique_ptr<VideoScene>* sce
     if (client.right < 1 || client.bottom < 1)
         return D3DERR_INVALIDCALL;
     auto impl = std::make_unique<VideoScene::Impl>();
-    impl->canvas = m_impl->canvases->Take(client.right, client.bottom);
-    if (impl->canvas.isNull())
-        return E_OUTOFMEMORY;
+    impl->width = client.right;
+    impl->height = client.bottom;
+    const std::shared_ptr<IPresentationTarget> target = FindPresentationTarget(m_impl->window);
+    impl->inParts = target && target->DrawsScenes();
+    impl->canvases = m_impl->canvases;
+    if (!impl->inParts) {
+        impl->canvas = m_impl->canvases->Take(client.right, client.bottom);
+        if (impl->canvas.isNull())
+            return E_OUTOFMEMORY;
+    }
     impl->clear = clear | 0xFF000000u;
     const bool backBuffer = m_impl->backBufferWidth > 0 && m_impl->backBufferHeight > 0;
     impl->backBufferWidth = backBuffer ? m_impl->backBufferWidth : client.right;
@@ -336,14 +343,20 @@ HRESULT VideoDevice::Present(std::unique_ptr<VideoScene> scene) {
         return D3DERR_DEVICELOST;
     VideoScene::Impl& composed = scene->GetImpl();
     composed.EndPainting();
-    composed.ClearAround(QRect());
-    const QImage picture = std::move(composed.canvas);
+    PresentedPicture picture;
+    if (composed.inParts) {
+        picture = PresentedPictureFromParts(QSize(composed.width, composed.height), composed.clear,
+                                            std::move(composed.video), std::move(composed.overlay));
+    } else {
+        composed.ClearAround(QRect());
+        picture = PresentedPictureFromImage(std::move(composed.canvas));
+    }
     {
         std::lock_guard<std::mutex> guard(m_impl->lastLock);
         m_impl->lastPresented = picture;
     }
     if (const std::shared_ptr<IPresentationTarget> target = FindPresentationTarget(m_impl->window))
-        target->Present(PresentedPictureFromImage(picture));
+        target->Present(picture);
     return S_OK;
 }
 
@@ -362,11 +375,13 @@ HRESULT VideoDevice::GetSurfaceData(VideoSurface& surface, BYTE* buffer, std::si
 }
 
 HRESULT VideoDevice::GetRenderTargetData(BYTE* buffer, std::size_t size, int pitch) const {
-    QImage last;
+    PresentedPicture presented;
     {
         std::lock_guard<std::mutex> guard(m_impl->lastLock);
-        last = m_impl->lastPresented;
+        presented = m_impl->lastPresented;
     }
+    // A picture presented in its parts is composed here, once, as only a capture needs its pixels.
+    const QImage last = ImageOfPresentedPicture(presented);
     if (last.isNull())
         return D3DERR_INVALIDCALL;
     const int width = m_impl->backBufferWidth > 0 ? m_impl->backBufferWidth : last.width();

@@ -1,7 +1,8 @@
 #pragma once
 // The video device of one window: the software stand-in for a Direct3D 9 device. It makes
 // surfaces in the formats the renderer uploads, composes scenes at the window's client size and
-// hands each presented picture to the window's presentation target (presentationtarget.h). Every
+// hands each presented picture to the window's presentation target (presentationtarget.h); a
+// target that draws scenes itself (with OpenGL) is handed their parts instead, uncomposed. Every
 // operation may be called from any thread. A device is lost only when a test says so
 // (videotesthooks.h); a lost device stays lost, as the renderer replaces it rather than reset it.
 

@@ -2,6 +2,7 @@
 // The video device's insides, shared by its source files only.
 
 #include "platform/video/presentationtarget.h"
+#include "platform/video/presentedpictureqt.h"
 #include "platform/video/videodevice.h"
 #include "platform/video/videofont.h"
 #include "platform/video/videoscene.h"
@@ -144,6 +145,9 @@ class CanvasPool : public std::enable_shared_from_this<CanvasPool> {
 };
 
 struct VideoScene::Impl {
+    // The client area.
+    int width = 0;
+    int height = 0;
     QImage canvas;
     // The canvas is cleared to this colour where nothing else is drawn; the clearing waits until
     // the picture's place is known, so that the picture's own pixels are written once.
@@ -152,13 +156,25 @@ struct VideoScene::Impl {
     int backBufferWidth = 0;
     int backBufferHeight = 0;
     Scaler* scaler = nullptr;
+    std::shared_ptr<CanvasPool> canvases;
     std::unique_ptr<QPainter> painter;
+    // For a window that draws scenes itself the scene keeps its parts (no canvas): the video as
+    // decoded, and the overlays on a transparent picture of their own. A scene those parts cannot
+    // describe (a second picture, one drawn over overlays, another format) is composed instead.
+    bool inParts = false;
+    std::optional<PresentedVideo> video;
+    QImage overlay;
 
     // The painter for overlays, scaled from back-buffer pixels to the client area.
     QPainter& Painter();
     void EndPainting();
     // Clears what the clear has not reached yet, apart from the rectangle.
     void ClearAround(const QRect& kept);
+    // Keeps the rectangle of the surface as the scene's video; false when the parts cannot hold it.
+    // The caller holds the surface's lock.
+    bool TakeVideo(VideoSurface::Impl& surface, const RECT& source, const RECT& destination);
+    // From parts to a canvas holding what they show; false without memory for it.
+    bool Compose();
 };
 
 struct VideoFont::Impl {
@@ -179,7 +195,7 @@ struct VideoDevice::Impl {
     std::shared_ptr<CanvasPool> canvases = std::make_shared<CanvasPool>();
     mutable Scaler captureScaler;
     mutable std::mutex lastLock;
-    QImage lastPresented;
+    PresentedPicture lastPresented;
 };
 
 // The test hooks' state, read by the device.

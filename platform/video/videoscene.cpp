@@ -12,6 +12,10 @@
 #include <algorithm>
 #include <utility>
 
+extern "C" {
+#include <libavutil/frame.h>
+}
+
 void VideoScene::Impl::ClearAround(const QRect& kept) {
     if (!clearPending)
         return;
@@ -35,11 +39,20 @@ void VideoScene::Impl::ClearAround(const QRect& kept) {
 
 QPainter& VideoScene::Impl::Painter() {
     if (!painter) {
-        ClearAround(QRect());
-        painter = std::make_unique<QPainter>(&canvas);
+        QImage* target = &canvas;
+        if (inParts) {
+            if (overlay.isNull()) {
+                overlay = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+                overlay.fill(Qt::transparent);
+            }
+            target = &overlay;
+        } else {
+            ClearAround(QRect());
+        }
+        painter = std::make_unique<QPainter>(target);
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        painter->scale(static_cast<double>(canvas.width()) / backBufferWidth,
-                       static_cast<double>(canvas.height()) / backBufferHeight);
+        painter->scale(static_cast<double>(width) / backBufferWidth,
+                       static_cast<double>(height) / backBufferHeight);
     }
     return *painter;
 }
@@ -51,34 +64,94 @@ void VideoScene::Impl::EndPainting() {
     }
 }
 
+bool VideoScene::Impl::TakeVideo(VideoSurface::Impl& surface, const RECT& source, const RECT& destination) {
+    if (video || !overlay.isNull() || !surface.picture || surface.picture->format != AV_PIX_FMT_YUV420P)
+        return false;
+    SurfacePlanes planes;
+    if (!PlanesOfSurface(surface, source, &planes))
+        return false;
+    PresentedVideo taken;
+    taken.owner = surface.picture;
+    for (int plane = 0; plane < 3; ++plane) {
+        taken.planes[plane] = planes.data[plane];
+        taken.pitches[plane] = planes.linesize[plane];
+    }
+    taken.width = planes.width;
+    taken.height = planes.height;
+    taken.destination = QRect(destination.left, destination.top, destination.right - destination.left,
+                              destination.bottom - destination.top);
+    taken.mirrored = planes.mirrored;
+    video = std::move(taken);
+    return true;
+}
+
+bool VideoScene::Impl::Compose() {
+    EndPainting();
+    inParts = false;
+    canvas = canvases->Take(width, height);
+    if (canvas.isNull())
+        return false;
+    if (video) {
+        ClearAround(video->destination);
+        SurfacePlanes planes;
+        for (int plane = 0; plane < 3; ++plane) {
+            planes.data[plane] = video->planes[plane];
+            planes.linesize[plane] = video->pitches[plane];
+        }
+        planes.format = AV_PIX_FMT_YUV420P;
+        planes.width = video->width;
+        planes.height = video->height;
+        planes.mirrored = video->mirrored;
+        const QRect& place = video->destination;
+        scaler->ToBgra(planes,
+                       canvas.bits() + static_cast<std::size_t>(place.top()) * canvas.bytesPerLine() +
+                           static_cast<std::size_t>(place.left()) * 4,
+                       static_cast<int>(canvas.bytesPerLine()), place.width(), place.height());
+        video.reset();
+    }
+    ClearAround(QRect());
+    if (!overlay.isNull()) {
+        QPainter over(&canvas);
+        over.drawImage(QPoint(0, 0), overlay);
+        overlay = QImage();
+    }
+    return true;
+}
+
 VideoScene::VideoScene(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 VideoScene::~VideoScene() {
     m_impl->EndPainting();
 }
 
 int VideoScene::Width() const {
-    return m_impl->canvas.width();
+    return m_impl->width;
 }
 int VideoScene::Height() const {
-    return m_impl->canvas.height();
+    return m_impl->height;
 }
 
 HRESULT VideoScene::StretchRect(VideoSurface& surface, const RECT& source, const RECT& destination) {
     VideoSurface::Impl& pixels = surface.GetImpl();
-    QImage& canvas = m_impl->canvas;
     if (source.left < 0 || source.top < 0 || source.right > pixels.width || source.bottom > pixels.height ||
         source.right <= source.left || source.bottom <= source.top)
         return D3DERR_INVALIDCALL;
-    if (destination.left < 0 || destination.top < 0 || destination.right > canvas.width() ||
-        destination.bottom > canvas.height() || destination.right <= destination.left ||
+    if (destination.left < 0 || destination.top < 0 || destination.right > m_impl->width ||
+        destination.bottom > m_impl->height || destination.right <= destination.left ||
         destination.bottom <= destination.top)
         return D3DERR_INVALIDCALL;
+    std::lock_guard<std::mutex> guard(pixels.lock);
+    if (m_impl->inParts) {
+        if (m_impl->TakeVideo(pixels, source, destination))
+            return S_OK;
+        if (!m_impl->Compose())
+            return E_OUTOFMEMORY;
+    }
+    QImage& canvas = m_impl->canvas;
     // The scaler writes straight into the canvas, so no painter may hold it meanwhile.
     m_impl->EndPainting();
     m_impl->ClearAround(QRect(destination.left, destination.top, destination.right - destination.left,
                               destination.bottom - destination.top));
 
-    std::lock_guard<std::mutex> guard(surface.GetImpl().lock);
     SurfacePlanes planes;
     if (!PlanesOfSurface(pixels, source, &planes))
         return D3DERR_INVALIDCALL;

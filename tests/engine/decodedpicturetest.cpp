@@ -1,11 +1,14 @@
 // Decoded pictures handed to the renderer as they are: what a window shows is the decoded frame
 // scaled once to its place (letterboxed or stretched, the side cameras mirrored), what a capture
 // gives is the frame at the surface's full size, and a surface locked for its bytes holds the frame
-// converted into YUY2.
+// converted into YUY2. A window that draws scenes itself is handed the same pictures in their parts,
+// composed by nobody until somebody reads them.
 #include "enginetestsupport.h"
 #include "platform/video/videodevice.h"
+#include "platform/video/videoscene.h"
 #include "platform/video/videosurface.h"
 #include "platform/video/videotesthooks.h"
+#include "platform/video/videotexture.h"
 #include "viewer/app/globals.h"
 #include "viewer/engine/d3d9renderimpl.h"
 
@@ -17,6 +20,7 @@ extern "C" {
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -115,12 +119,23 @@ void ExpectSamePicture(const std::function<uint32_t(int, int)>& shown, const std
     EXPECT_LE(static_cast<double>(total) / (width * height), 6.0);
 }
 
+// A window that draws scenes from their parts, as the OpenGL one does.
+class SceneWindow : public TestWindow {
+  public:
+    using TestWindow::TestWindow;
+    bool DrawsScenes() const override { return true; }
+};
+
 class DecodedPictureTest : public ::testing::Test {
   protected:
     void SetUp() override {
         EnsureTextRendering();
         ResetVideoTestHooks();
-        m_window = std::make_shared<TestWindow>(kSurfaceWidth, kSurfaceHeight);
+        UseWindow(false);
+    }
+    void UseWindow(bool drawsScenes) {
+        m_window = drawsScenes ? std::make_shared<SceneWindow>(kSurfaceWidth, kSurfaceHeight)
+                               : std::make_shared<TestWindow>(kSurfaceWidth, kSurfaceHeight);
         RegisterPresentationTarget(kWindow, m_window);
     }
     void TearDown() override {
@@ -143,9 +158,16 @@ TEST_F(DecodedPictureTest, WindowsShowTheFrameScaledOnceToTheirPlace) {
         {640, 360, 1, 0}, {200, 120, 1, 0}, {333, 77, 1, 1}, {333, 77, 0, 0},
         {150, 300, 0, 1}, {640, 360, 1, 2}, {201, 97, 0, 3},
     };
-    for (const Case& c : cases) {
+    // Each case composed by the device, and handed in its parts to a window that draws them.
+    std::vector<std::pair<bool, Case>> runs;
+    for (const bool parts : {false, true})
+        for (const Case& c : cases)
+            runs.emplace_back(parts, c);
+    for (const auto& [parts, c] : runs) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " mode " +
-                     std::to_string(c.mode) + " channel " + std::to_string(c.channel));
+                     std::to_string(c.mode) + " channel " + std::to_string(c.channel) +
+                     (parts ? " in parts" : " composed"));
+        UseWindow(parts);
         m_window->Resize(c.width, c.height);
         D3D9RenderImpl renderer;
         ASSERT_EQ(renderer.Initialize(kWindow, TRUE), S_OK);
@@ -154,6 +176,7 @@ TEST_F(DecodedPictureTest, WindowsShowTheFrameScaledOnceToTheirPlace) {
         ASSERT_EQ(renderer.UploadDecodedFrame(c.channel, 0, m_frame.get()), S_OK);
         ASSERT_EQ(renderer.PresentNextFrame(0), S_OK);
         const PresentedPicture shown = m_window->LastPicture();
+        ASSERT_EQ(shown.InParts(), parts);
         ASSERT_EQ(shown.Width(), c.width);
         ASSERT_EQ(shown.Height(), c.height);
         const RECT place = c.mode == 0
@@ -189,8 +212,10 @@ TEST_F(DecodedPictureTest, TheZoomShowsThePartOfTheFrameItsSourceRectangleNames)
 }
 
 TEST_F(DecodedPictureTest, CapturesGiveTheFrameAtTheSurfacesFullSize) {
-    for (const int channel : {0, 3}) {
-        SCOPED_TRACE(channel);
+    const std::pair<bool, int> runs[] = {{false, 0}, {false, 3}, {true, 0}, {true, 3}};
+    for (const auto& [parts, channel] : runs) {
+        SCOPED_TRACE(std::to_string(channel) + (parts ? " in parts" : " composed"));
+        UseWindow(parts);
         D3D9RenderImpl renderer;
         ASSERT_EQ(renderer.Initialize(kWindow, TRUE), S_OK);
         ASSERT_EQ(renderer.CreateVideoSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2), S_OK);
@@ -241,6 +266,106 @@ TEST_F(DecodedPictureTest, ASurfaceLockedForItsBytesHoldsTheFrameInYuy2) {
         ExpectSamePicture([&](int x, int y) { return shown[static_cast<size_t>(y) * kSurfaceWidth + x]; },
                           Reference(*m_frame, kSurfaceWidth, kSurfaceHeight, mirrored), kSurfaceWidth,
                           kSurfaceHeight);
+    }
+}
+
+// Scenes a window that draws them itself is handed in parts, and what it is handed instead when the
+// parts cannot describe the scene: either way its pixels, and the back buffer a capture of the
+// display reads, are those of the scene composed for a window that takes finished pictures.
+TEST_F(DecodedPictureTest, ScenesInPartsShowWhatComposedScenesShow) {
+    constexpr int kBackWidth = 800;
+    constexpr int kBackHeight = 450;
+    std::vector<BYTE> badge(24 * 16 * 4);
+    for (size_t i = 0; i < badge.size(); i += 4) {
+        badge[i] = 0x20;     // blue
+        badge[i + 1] = 0xE0; // green
+        badge[i + 2] = 0xF0; // red
+        badge[i + 3] = 0xA0; // alpha
+    }
+    std::unique_ptr<VideoTexture> texture;
+    ASSERT_EQ(VideoTexture::Create(24, 16, badge.data(), &texture), S_OK);
+    const auto overlays = [&](VideoScene& scene) {
+        EXPECT_EQ(scene.DrawLines({{10, 10}, {700, 300}, {100, 400}}, 6, 0xC0FF2020u), S_OK);
+        EXPECT_EQ(scene.DrawTexture(*texture, 500, 50, 200), S_OK);
+    };
+    struct Case {
+        const char* name;
+        bool mirrored;
+        // Left in parts, or composed because the parts cannot describe it.
+        bool inParts;
+        std::function<void(VideoScene&, VideoSurface&, VideoSurface&)> draw;
+    };
+    const RECT whole{0, 0, kSurfaceWidth, kSurfaceHeight};
+    const Case cases[] = {
+        {"picture and overlays", false, true,
+         [&](VideoScene& scene, VideoSurface& surface, VideoSurface&) {
+             EXPECT_EQ(scene.StretchRect(surface, RECT{40, 20, 600, 340}, RECT{7, 5, 300, 190}), S_OK);
+             overlays(scene);
+         }},
+        {"mirrored picture", true, true,
+         [&](VideoScene& scene, VideoSurface& surface, VideoSurface&) {
+             EXPECT_EQ(scene.StretchRect(surface, whole, RECT{0, 9, 331, 201}), S_OK);
+         }},
+        {"overlays only", false, true,
+         [&](VideoScene& scene, VideoSurface&, VideoSurface&) { overlays(scene); }},
+        {"overlays under the picture", false, false,
+         [&](VideoScene& scene, VideoSurface& surface, VideoSurface&) {
+             overlays(scene);
+             EXPECT_EQ(scene.StretchRect(surface, whole, RECT{50, 50, 250, 150}), S_OK);
+         }},
+        {"two pictures", true, false,
+         [&](VideoScene& scene, VideoSurface& surface, VideoSurface&) {
+             EXPECT_EQ(scene.StretchRect(surface, whole, RECT{0, 0, 331, 201}), S_OK);
+             EXPECT_EQ(scene.StretchRect(surface, RECT{0, 180, 320, 360}, RECT{200, 100, 331, 201}), S_OK);
+             overlays(scene);
+         }},
+        {"a picture held as bytes", false, false,
+         [&](VideoScene& scene, VideoSurface&, VideoSurface& bytes) {
+             EXPECT_EQ(scene.StretchRect(bytes, whole, RECT{3, 3, 330, 200}), S_OK);
+             overlays(scene);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PresentedPicture shown[2];
+        std::vector<BYTE> backBuffers[2];
+        for (const bool parts : {false, true}) {
+            UseWindow(parts);
+            m_window->Resize(331, 201);
+            std::unique_ptr<VideoDevice> device;
+            ASSERT_EQ(VideoDevice::Create(kWindow, kBackWidth, kBackHeight, &device), S_OK);
+            std::unique_ptr<VideoSurface> surface;
+            std::unique_ptr<VideoSurface> bytes;
+            ASSERT_EQ(
+                device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &surface),
+                S_OK);
+            ASSERT_EQ(device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &bytes),
+                      S_OK);
+            ASSERT_EQ(device->SetSurfacePicture(*surface, m_frame.get(), c.mirrored), S_OK);
+            ASSERT_EQ(device->ColorFill(*bytes, 0xFF4080C0u), S_OK);
+            std::unique_ptr<VideoScene> scene;
+            ASSERT_EQ(device->BeginScene(0xFF102030u, &scene), S_OK);
+            c.draw(*scene, *surface, *bytes);
+            ASSERT_EQ(device->Present(std::move(scene)), S_OK);
+            shown[parts] = m_window->LastPicture();
+            EXPECT_EQ(shown[parts].InParts(), parts && c.inParts);
+            backBuffers[parts].resize(static_cast<size_t>(kBackWidth) * kBackHeight * 4);
+            ASSERT_EQ(device->GetRenderTargetData(backBuffers[parts].data(), backBuffers[parts].size(),
+                                                  kBackWidth * 4),
+                      S_OK);
+        }
+        ASSERT_EQ(shown[1].Width(), 331);
+        ASSERT_EQ(shown[1].Height(), 201);
+        int worst = 0;
+        for (int y = 0; y < 201; ++y)
+            for (int x = 0; x < 331; ++x)
+                worst = std::max(worst, Difference(shown[0].Pixel(x, y), shown[1].Pixel(x, y)));
+        // Overlays blended onto a picture of their own first round a level differently.
+        EXPECT_LE(worst, 2);
+        int worstBack = 0;
+        for (size_t i = 0; i < backBuffers[0].size(); ++i)
+            worstBack = std::max(worstBack, std::abs(backBuffers[0][i] - backBuffers[1][i]));
+        EXPECT_LE(worstBack, 2);
     }
 }
 

@@ -45,7 +45,7 @@ struct ReferenceTrack {
     int sampleBits = 0;
     uint32_t sampleRate = 0;
     uint32_t lpcmFlags = 0; // 'lpcm': 1 floating point, 2 big-endian, 4 signed
-    Bytes codecConfig; // the AAC decoder configuration, when there is one
+    Bytes codecConfig;      // the AAC decoder configuration, when there is one
 };
 
 struct ReferenceMovie {

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <fcntl.h>
 #include <map>
 #include <memory>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace mp4repair {
@@ -72,7 +72,8 @@ struct TrackPlan {
 };
 
 uint64_t MediaDuration(const TrackPlan& plan) {
-    return plan.pcm ? plan.sampleCount : plan.sampleCount * plan.reference->sampleDuration + plan.stretchedTotal;
+    return plan.pcm ? plan.sampleCount
+                    : plan.sampleCount * plan.reference->sampleDuration + plan.stretchedTotal;
 }
 
 void Matrix(Builder& b) {
@@ -316,9 +317,9 @@ std::vector<SoundGap> StretchOverGaps(const std::vector<Sample>& samples, TrackP
     for (size_t i = 0; i < samples.size(); ++i) {
         const Sample& sample = samples[i];
         if (end != 0 && sample.offset > end && videoCount > 0) {
-            uint64_t lost = static_cast<uint64_t>(std::llround(static_cast<double>(sample.offset - end) *
-                                                               static_cast<double>(pictures) /
-                                                               static_cast<double>(bytes)));
+            uint64_t lost = static_cast<uint64_t>(
+                std::llround(static_cast<double>(sample.offset - end) * static_cast<double>(pictures) /
+                             static_cast<double>(bytes)));
             uint64_t after = 0;
             size_t next = i;
             while (next < samples.size() && !(samples[next].video && samples[next].key)) {
@@ -339,9 +340,9 @@ std::vector<SoundGap> StretchOverGaps(const std::vector<Sample>& samples, TrackP
             Stretch(video, videoCount, lost * picture.sampleDuration);
             sinceKey += lost;
             if (withSound && soundCount > 0) {
-                const uint64_t added =
-                    static_cast<uint64_t>(std::llround(lostSeconds * sound->timeScale / sound->sampleDuration)) *
-                    sound->sampleDuration;
+                const uint64_t added = static_cast<uint64_t>(std::llround(lostSeconds * sound->timeScale /
+                                                                          sound->sampleDuration)) *
+                                       sound->sampleDuration;
                 if (added > 0 && added <= UINT32_MAX / 2)
                     gaps.push_back(SoundGap{soundCount, added});
             }
@@ -359,6 +360,67 @@ std::vector<SoundGap> StretchOverGaps(const std::vector<Sample>& samples, TrackP
         }
     }
     return gaps;
+}
+
+// Any bytes pass for PCM, so the scan takes a damaged stretch next to sound for sound. Recorders
+// write as much sound between two pictures each time: a run far longer than the usual one holds
+// damage, and only its usual length at either end is kept as sound.
+std::vector<Sample> WithoutDamagedPcm(const std::vector<Sample>& samples, uint32_t blockAlign) {
+    struct Run {
+        size_t first = 0;
+        size_t last = 0; // one past
+        uint64_t begin = 0;
+        uint64_t end = 0;
+    };
+    std::vector<Run> runs;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const Sample& sample = samples[i];
+        if (sample.video)
+            continue;
+        if (!runs.empty() && runs.back().last == i && runs.back().end == sample.offset) {
+            runs.back().last = i + 1;
+            runs.back().end = sample.offset + sample.size;
+        } else {
+            runs.push_back(Run{i, i + 1, sample.offset, sample.offset + sample.size});
+        }
+    }
+    std::map<uint64_t, int> lengths;
+    for (const Run& run : runs)
+        ++lengths[run.end - run.begin];
+    uint64_t usual = 0;
+    int most = 1;
+    for (const auto& [length, times] : lengths) {
+        if (times > most) {
+            most = times;
+            usual = length;
+        }
+    }
+    if (usual == 0)
+        return samples;
+    std::vector<Sample> kept;
+    size_t next = 0;
+    for (const Run& run : runs) {
+        kept.insert(kept.end(), samples.begin() + static_cast<std::ptrdiff_t>(next),
+                    samples.begin() + static_cast<std::ptrdiff_t>(run.first));
+        next = run.last;
+        if (run.end - run.begin <= usual + usual / 2 + blockAlign) {
+            kept.insert(kept.end(), samples.begin() + static_cast<std::ptrdiff_t>(run.first),
+                        samples.begin() + static_cast<std::ptrdiff_t>(run.last));
+            continue;
+        }
+        // The sound after the picture before the run, and the sound that ends where the next picture
+        // begins (also when the run stops short of it); what lies between is the damage.
+        const uint64_t headEnd = run.begin + usual;
+        kept.push_back(Sample{run.begin, static_cast<uint32_t>(usual), false, false});
+        const uint64_t anchor =
+            run.last < samples.size() && samples[run.last].video ? samples[run.last].offset : run.end;
+        const uint64_t tailBegin = anchor - std::min(usual, anchor - headEnd) / blockAlign * blockAlign;
+        const uint64_t length = (anchor - tailBegin) / blockAlign * blockAlign;
+        if (length > 0)
+            kept.push_back(Sample{tailBegin, static_cast<uint32_t>(length), false, false});
+    }
+    kept.insert(kept.end(), samples.begin() + static_cast<std::ptrdiff_t>(next), samples.end());
+    return kept;
 }
 
 // The sample description FFmpeg reads as IMA ADPCM in the WAV block layout: QuickTime's sound
@@ -404,8 +466,8 @@ Bytes AdpcmDescription(const SoundConverter& converter) {
     le32(rate);
     le32(static_cast<uint32_t>(static_cast<uint64_t>(rate) * block / perBlock));
     le16(block);
-    le16(4);  // bits a sample
-    le16(2);  // size of what follows
+    le16(4); // bits a sample
+    le16(2); // size of what follows
     le16(perBlock);
     b.End();
     b.U32(8); // the list's terminator
@@ -451,11 +513,15 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
             sound.indexSampleSize = 1;
         }
     }
-    const std::vector<SoundGap> gaps = StretchOverGaps(scan.samples, video, source);
+    const std::vector<Sample> samples = reference.soundKind == SoundKind::Pcm
+                                            ? WithoutDamagedPcm(scan.samples, sound.pcmBlockAlign)
+                                            : scan.samples;
+    const std::vector<SoundGap> gaps = StretchOverGaps(samples, video, source);
     // How long each sound sample lasts in the source's time scale.
     const auto soundDuration = [&](const Sample& sample) -> uint64_t {
         const uint64_t duration = source->sampleDuration;
-        return reference.soundKind == SoundKind::Pcm ? sample.size / sound.pcmBlockAlign * duration : duration;
+        return reference.soundKind == SoundKind::Pcm ? sample.size / sound.pcmBlockAlign * duration
+                                                     : duration;
     };
     // Where a time of the source's sound falls in the converted sound, in sample frames.
     const auto convertedFrame = [&](uint64_t time) -> int64_t {
@@ -468,7 +534,7 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
     // size written in the end.
     uint64_t media = 0;
     uint64_t soundTime = 0;
-    for (const Sample& sample : scan.samples) {
+    for (const Sample& sample : samples) {
         if (sample.video)
             media += sample.size;
         else if (source != nullptr)
@@ -524,13 +590,14 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
     };
     const auto takeConverted = [&]() {
         const Bytes blocks = converter->TakeBlocks();
-        return writeSoundChunk(blocks, blocks.size() / converter->BlockAlign() * converter->SamplesPerBlock());
+        return writeSoundChunk(blocks,
+                               blocks.size() / converter->BlockAlign() * converter->SamplesPerBlock());
     };
     size_t nextGap = 0;
     uint64_t soundCount = 0;
     soundTime = 0;
     Bytes piece;
-    for (const Sample& sample : scan.samples) {
+    for (const Sample& sample : samples) {
         if (!sample.video && source == nullptr)
             continue;
         if (!sample.video) {

@@ -65,7 +65,8 @@ SoundConverter::SoundConverter(const ReferenceTrack& source, SoundKind kind) : m
             return;
         m_channels = m_decoder->ch_layout.nb_channels;
         // The decoder learns its rate from the first frame; the entry's rate is the one it gives.
-        m_rate = m_decoder->sample_rate > 0 ? static_cast<uint32_t>(m_decoder->sample_rate) : source.sampleRate;
+        m_rate =
+            m_decoder->sample_rate > 0 ? static_cast<uint32_t>(m_decoder->sample_rate) : source.sampleRate;
     } else if (kind == SoundKind::Pcm) {
         m_channels = source.channels;
         m_rate = source.sampleRate;
@@ -79,7 +80,8 @@ SoundConverter::SoundConverter(const ReferenceTrack& source, SoundKind kind) : m
             m_bigEndian = (source.lpcmFlags & 2) != 0;
             m_signed = (source.lpcmFlags & 4) != 0;
         }
-        const bool known = m_float ? m_bits == 32 || m_bits == 64 : m_bits % 8 == 0 && m_bits >= 8 && m_bits <= 32;
+        const bool known =
+            m_float ? m_bits == 32 || m_bits == 64 : m_bits % 8 == 0 && m_bits >= 8 && m_bits <= 32;
         if (!known)
             return;
     } else {
@@ -156,11 +158,13 @@ void SoundConverter::Decode(const uint8_t* data, size_t size) {
         return;
     while (avcodec_receive_frame(m_decoder, m_frame) >= 0) {
         // A frame in another layout than the track announced cannot be placed in it.
-        if (m_frame->ch_layout.nb_channels == m_channels && m_frame->sample_rate == static_cast<int>(m_rate)) {
+        if (m_frame->ch_layout.nb_channels == m_channels &&
+            m_frame->sample_rate == static_cast<int>(m_rate)) {
             m_decoded.resize(static_cast<size_t>(m_frame->nb_samples) * static_cast<size_t>(m_channels));
             for (int i = 0; i < m_frame->nb_samples; ++i)
                 for (int channel = 0; channel < m_channels; ++channel)
-                    m_decoded[static_cast<size_t>(i * m_channels + channel)] = FrameSample(*m_frame, channel, i);
+                    m_decoded[static_cast<size_t>(i * m_channels + channel)] =
+                        FrameSample(*m_frame, channel, i);
             Place(m_decoded.data(), m_frame->nb_samples);
         }
         av_frame_unref(m_frame);

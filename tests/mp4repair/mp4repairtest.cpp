@@ -10,6 +10,8 @@
 #include "platform/base/unicode.h"
 #include "support/testfolder.h"
 #include "tools/fixtures/moviemaker.h"
+#include "tools/fixtures/testtone.h"
+#include "tools/mp4repair/soundconverter.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -21,6 +23,7 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -461,6 +464,68 @@ TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
                 std::string(c.what).find("zero") != std::string::npos ? '\0' : static_cast<char>(seed >> 24);
         }
         Check(broken, Whole(broken.size(), c.begin, c.begin + c.length), false, c.what);
+    }
+}
+
+// Every PCM layout a recorder may write reads as the same sound: the tone in 8 bits' precision,
+// laid out in each, converts to the very blocks it gives as 16-bit little-endian samples.
+TEST(SoundConverter, EveryPcmLayoutReadsAsTheSameSound) {
+    struct Layout {
+        const char* format;
+        int bits;
+        uint32_t flags; // 'lpcm': 1 floating point, 2 big-endian, 4 signed
+    };
+    const Layout layouts[] = {{"sowt", 16, 0},     {"twos", 16, 0}, {"twos", 8, 0},
+                              {"raw ", 8, 0},      {"sowt", 24, 0}, {"lpcm", 24, 4},
+                              {"lpcm", 32, 2 | 4}, {"lpcm", 32, 1}, {"lpcm", 64, 1 | 2}};
+    constexpr int kRate = 22050;
+    constexpr int kFrames = 5000;
+    std::vector<int> tone;
+    for (int i = 0; i < kFrames; ++i)
+        tone.push_back(static_cast<int>(std::lround(fixtures::TestToneSample(i, kRate) * 127)) * 256);
+    std::vector<uint8_t> first;
+    for (const Layout& layout : layouts) {
+        const std::string what = std::string(layout.format) + " " + std::to_string(layout.bits);
+        const bool floating = std::string(layout.format) == "lpcm" && (layout.flags & 1) != 0;
+        const bool bigEndian = std::string(layout.format) == "twos" || (layout.flags & 2) != 0;
+        const int bytes = layout.bits / 8;
+        std::vector<uint8_t> data;
+        for (int value : tone) {
+            uint64_t raw;
+            if (floating && bytes == 4) {
+                const float f = static_cast<float>(value / 32767.0);
+                uint32_t word;
+                std::memcpy(&word, &f, sizeof word);
+                raw = word;
+            } else if (floating) {
+                const double d = value / 32767.0;
+                std::memcpy(&raw, &d, sizeof raw);
+            } else {
+                const int64_t scaled =
+                    static_cast<int64_t>(value) * (int64_t{1} << (layout.bits - 16 + 8)) / 256;
+                raw = static_cast<uint64_t>(std::string(layout.format) == "raw " ? scaled + 128 : scaled);
+            }
+            for (int b = 0; b < bytes; ++b)
+                data.push_back(static_cast<uint8_t>(raw >> (8 * (bigEndian ? bytes - 1 - b : b))));
+        }
+        mp4repair::ReferenceTrack track;
+        track.format = layout.format;
+        track.channels = 1;
+        track.sampleBits = layout.bits;
+        track.sampleRate = kRate;
+        track.lpcmFlags = layout.flags;
+        mp4repair::SoundConverter converter(track, mp4repair::SoundKind::Pcm);
+        ASSERT_TRUE(converter.Ready()) << what;
+        converter.Add(data.data(), data.size(), 0, kFrames);
+        converter.Finish(kFrames);
+        const std::vector<uint8_t> blocks = converter.TakeBlocks();
+        ASSERT_EQ(blocks.size() % converter.BlockAlign(), 0u) << what;
+        ASSERT_EQ(blocks.size() / converter.BlockAlign(),
+                  (kFrames + converter.SamplesPerBlock() - 1) / converter.SamplesPerBlock())
+            << what;
+        if (first.empty())
+            first = blocks;
+        EXPECT_EQ(blocks, first) << what;
     }
 }
 

@@ -1,9 +1,12 @@
 // The repair program's scanner and box reader on any bytes. The first byte picks the settings (video
 // codec, NAL length size, sound kind); the rest is the media data, and also a reference file. Every
-// sample found must lie inside the data, in order and without overlapping the one before.
+// sample found must lie inside the data, in order and without overlapping the one before. The sound
+// found is then converted to IMA ADPCM, in a PCM layout the first byte also picks, and comes out
+// in whole blocks.
 #include "tools/mp4repair/aacframecheck.h"
 #include "tools/mp4repair/referencemovie.h"
 #include "tools/mp4repair/samplescanner.h"
+#include "tools/mp4repair/soundconverter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -60,5 +63,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         previousEnd = sample.offset + sample.size;
     }
+    if (settings.sound == mp4repair::SoundKind::None)
+        return 0;
+
+    mp4repair::ReferenceTrack sound;
+    sound.codecConfig = {0x13, 0x88};
+    sound.sampleRate = 22050;
+    static const char* const kFormats[] = {"sowt", "twos", "raw ", "lpcm"};
+    sound.format = kFormats[choice >> 5 & 3];
+    sound.channels = (choice >> 7) + 1;
+    sound.sampleBits = static_cast<int>(settings.pcmBlockAlign) * 8 / sound.channels;
+    sound.lpcmFlags = choice & 7;
+    mp4repair::SoundConverter converter(sound, settings.sound);
+    if (!converter.Ready())
+        return 0;
+    // Pieces at their places, some overlapping, some with holes between.
+    int64_t at = -64;
+    size_t made = 0;
+    for (const mp4repair::Sample& sample : scan.samples) {
+        if (sample.video)
+            continue;
+        const int64_t length = static_cast<int64_t>(sample.size % 4096);
+        converter.Add(data + 1 + sample.offset, sample.size, at, at + length);
+        at += length - static_cast<int64_t>(sample.offset % 97) + 48;
+        made += converter.TakeBlocks().size();
+    }
+    converter.Finish(at);
+    made += converter.TakeBlocks().size();
+    if (made % converter.BlockAlign() != 0)
+        std::abort();
     return 0;
 }

@@ -1,6 +1,7 @@
 // The repair program against made recordings whose index is gone: whatever was whole in the broken
 // file comes back, in order, byte for byte and with its timing, and FFmpeg decodes the result to
-// its end.
+// its end. With "-acodec adpcm_ima_wav" the sound comes back as IMA ADPCM that sounds as the
+// original did, at the original's time.
 
 #include "mediaprobe.h"
 
@@ -9,14 +10,20 @@
 #include "platform/base/unicode.h"
 #include "support/testfolder.h"
 #include "tools/fixtures/moviemaker.h"
+#include "tools/fixtures/testtone.h"
+#include "tools/mp4repair/soundconverter.h"
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 }
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -64,6 +71,91 @@ std::vector<Packet> ReadPackets(const fs::path& path) {
     return packets;
 }
 
+// The first channel of the first sound stream as FFmpeg plays it, in 16 bits, with the facts of
+// its coding.
+struct Sound {
+    std::vector<int16_t> samples;
+    int rate = 0;
+    int channels = 0;
+    int blockAlign = 0;
+    int64_t duration = -1; // microseconds, as the index gives it
+};
+
+int16_t FirstChannelSample(const AVFrame& frame, int index) {
+    const auto format = static_cast<AVSampleFormat>(frame.format);
+    const int at = av_sample_fmt_is_planar(format) ? index : index * frame.ch_layout.nb_channels;
+    switch (av_get_packed_sample_fmt(format)) {
+    case AV_SAMPLE_FMT_S16:
+        return reinterpret_cast<const int16_t*>(frame.extended_data[0])[at];
+    case AV_SAMPLE_FMT_FLT:
+        return static_cast<int16_t>(std::lround(
+            std::clamp(reinterpret_cast<const float*>(frame.extended_data[0])[at], -1.0f, 1.0f) * 32767.0f));
+    default:
+        ADD_FAILURE() << "unexpected sample format " << frame.format;
+        return 0;
+    }
+}
+
+Sound DecodeSound(const fs::path& path) {
+    Sound sound;
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0)
+        return sound;
+    const int index = avformat_find_stream_info(format, nullptr) >= 0
+                          ? av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0)
+                          : -1;
+    const AVCodec* codec =
+        index >= 0 ? avcodec_find_decoder(format->streams[index]->codecpar->codec_id) : nullptr;
+    AVCodecContext* decoder = codec != nullptr ? avcodec_alloc_context3(codec) : nullptr;
+    if (decoder != nullptr && avcodec_parameters_to_context(decoder, format->streams[index]->codecpar) >= 0 &&
+        avcodec_open2(decoder, codec, nullptr) >= 0) {
+        const AVStream* stream = format->streams[index];
+        sound.rate = stream->codecpar->sample_rate;
+        sound.channels = stream->codecpar->ch_layout.nb_channels;
+        sound.blockAlign = stream->codecpar->block_align;
+        if (stream->duration > 0)
+            sound.duration = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000000});
+        AVPacket* packet = av_packet_alloc();
+        AVFrame* frame = av_frame_alloc();
+        const auto drain = [&]() {
+            while (avcodec_receive_frame(decoder, frame) >= 0) {
+                for (int i = 0; i < frame->nb_samples; ++i)
+                    sound.samples.push_back(FirstChannelSample(*frame, i));
+                av_frame_unref(frame);
+            }
+        };
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == index && avcodec_send_packet(decoder, packet) >= 0)
+                drain();
+            av_packet_unref(packet);
+        }
+        avcodec_send_packet(decoder, nullptr);
+        drain();
+        av_frame_free(&frame);
+        av_packet_free(&packet);
+    }
+    avcodec_free_context(&decoder);
+    avformat_close_input(&format);
+    return sound;
+}
+
+// How closely the repaired sound over [at + shift, at + shift + count) follows the original's
+// [at, at + count), in decibels; infinite where they are equal.
+double SignalToNoise(const Sound& original, const Sound& repaired, int64_t at, int64_t shift, int64_t count) {
+    double signal = 0;
+    double noise = 0;
+    for (int64_t i = at; i < at + count; ++i) {
+        const double want = original.samples[static_cast<size_t>(i)];
+        const int64_t there = i + shift;
+        const double got = there >= 0 && there < static_cast<int64_t>(repaired.samples.size())
+                               ? repaired.samples[static_cast<size_t>(there)]
+                               : 0.0;
+        signal += want * want;
+        noise += (want - got) * (want - got);
+    }
+    return noise == 0 ? INFINITY : 10 * std::log10(signal / noise);
+}
+
 Bytes Read(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
@@ -82,7 +174,10 @@ std::vector<Packet> OfKind(const std::vector<Packet>& packets, bool video) {
     return kind;
 }
 
-int Repair(const fs::path& reference, const fs::path& broken, const fs::path& output, bool aac) {
+// The two command lines the viewer gives: the sound copied, or converted to IMA ADPCM.
+enum class Line { Copy, Adpcm };
+
+int Repair(const fs::path& reference, const fs::path& broken, const fs::path& output, Line line) {
     std::vector<std::wstring> arguments = {FileSystem::ProgramFolder() + L"/mp4repair",
                                            L"-y",
                                            L"-i",
@@ -90,8 +185,8 @@ int Repair(const fs::path& reference, const fs::path& broken, const fs::path& ou
                                            L"-broken",
                                            WideFromUtf8(broken.string())};
     for (const wchar_t* option :
-         aac ? std::vector<const wchar_t*>{L"-broken_aac", L"aac", L"-codec", L"copy"}
-             : std::vector<const wchar_t*>{L"-vcodec", L"copy", L"-acodec", L"adpcm_ima_wav"})
+         line == Line::Copy ? std::vector<const wchar_t*>{L"-broken_aac", L"aac", L"-codec", L"copy"}
+                            : std::vector<const wchar_t*>{L"-vcodec", L"copy", L"-acodec", L"adpcm_ima_wav"})
         arguments.push_back(option);
     arguments.push_back(WideFromUtf8(output.string()));
     int exitCode = -1;
@@ -107,6 +202,7 @@ struct Family {
     fixtures::MovieContainer container;
     int audioRate;
     int audioChannels;
+    bool pcm; // 16-bit PCM sound rather than AAC
 };
 
 // A recording of the family, its reference, and the same recording without its index.
@@ -123,6 +219,7 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
         options.audio = true;
         options.audioSampleRate = family.audioRate;
         options.audioChannels = family.audioChannels;
+        options.pcmAudio = family.pcm;
         m_reference = m_folder / "reference.mov";
         options.video.frameCount = 10;
         fixtures::MakeMovieRecording(m_reference, options);
@@ -144,6 +241,8 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
         // The media data lies before the index, so its packets keep their places.
         m_packets = ReadPackets(m_original);
         ASSERT_FALSE(m_packets.empty());
+        m_sound = DecodeSound(m_original);
+        ASSERT_GT(m_sound.rate, 0);
     }
 
     // The packets wholly inside [0, cut) and outside [damageBegin, damageEnd).
@@ -158,15 +257,28 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
         return whole;
     }
 
-    // Repairs the broken bytes and checks the result against the expected packets.
+    // Repairs the broken bytes with each command line and checks the result against the expected
+    // packets.
     void Check(const Bytes& broken, const std::vector<Packet>& expected, bool sameTiming,
-               const std::string& what) {
+               const std::string& what, const std::vector<Line>& lines = {Line::Copy, Line::Adpcm}) {
+        for (Line line : lines)
+            CheckLine(broken, expected, sameTiming, what + (line == Line::Copy ? " (copy)" : " (adpcm)"),
+                      line);
+    }
+
+    void CheckLine(const Bytes& broken, const std::vector<Packet>& expected, bool sameTiming,
+                   const std::string& what, Line line) {
         const fs::path brokenPath = m_folder / "broken.mov";
         const fs::path output = m_folder / "repaired.mov";
         Write(brokenPath, broken);
-        ASSERT_EQ(Repair(m_reference, brokenPath, output, true), 0) << what;
+        ASSERT_EQ(Repair(m_reference, brokenPath, output, line), 0) << what;
         const std::vector<Packet> repaired = ReadPackets(output);
+        // PCM and converted sound come in chunks of the repair's own making: they are compared
+        // as sound, below.
+        const bool soundAsPackets = line == Line::Copy && !GetParam().pcm;
         for (bool video : {true, false}) {
+            if (!video && !soundAsPackets)
+                continue;
             const std::vector<Packet> want = OfKind(expected, video);
             const std::vector<Packet> got = OfKind(repaired, video);
             ASSERT_EQ(got.size(), want.size()) << what << (video ? " video" : " sound");
@@ -183,10 +295,94 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
                 }
             }
         }
+        if (!soundAsPackets)
+            CheckSound(output, expected, sameTiming, what, line);
         // Where FFmpeg's programs are installed, they decode the result to its end.
         static const bool haveTools = HaveFfmpegTools();
         if (haveTools) {
             EXPECT_TRUE(DecodesToTheEnd(output, {0, 1})) << what;
+            if (line == Line::Adpcm) {
+                const auto streams = ProbeStreams(output);
+                ASSERT_TRUE(streams && streams->size() >= 2) << what;
+                EXPECT_EQ((*streams)[1].codec, "adpcm_ima_wav") << what;
+            }
+        }
+    }
+
+    // Each whole sound packet of the original sounds in the repaired file at its time: PCM copied
+    // is equal to the sample, converted sound within IMA ADPCM's error. After damage the time is
+    // estimated: the sound may be shifted, by two AAC frames or two pictures' worth at most.
+    void CheckSound(const fs::path& output, const std::vector<Packet>& expected, bool sameTiming,
+                    const std::string& what, Line line) {
+        const Sound repaired = DecodeSound(output);
+        ASSERT_EQ(repaired.rate, m_sound.rate) << what;
+        ASSERT_EQ(repaired.channels, m_sound.channels) << what;
+        const std::vector<Packet> all = OfKind(m_packets, false);
+        const std::vector<Packet> want = OfKind(expected, false);
+        ASSERT_GE(want.size(), 2u) << what;
+        const auto toSamples = [this](int64_t microseconds) {
+            return static_cast<int64_t>(std::llround(static_cast<double>(microseconds) * m_sound.rate / 1e6));
+        };
+        const int64_t packetLength = toSamples(all[2].dts - all[1].dts);
+        // Two AAC frames, or two pictures' worth of PCM.
+        const std::vector<Packet> pictures = OfKind(m_packets, true);
+        const int64_t tolerance =
+            sameTiming ? 0 : 2 * std::max(packetLength, toSamples(pictures[1].dts - pictures[0].dts)) + 1;
+        int64_t blockLength = 0;
+        if (line == Line::Adpcm) {
+            ASSERT_GT(repaired.blockAlign, 4 * repaired.channels) << what;
+            // Each block holds its first sample in its header, and two samples a byte after it.
+            blockLength = (repaired.blockAlign - 4 * repaired.channels) * 2 / repaired.channels + 1;
+        }
+        size_t next = 0; // in all the original's sound packets
+        int64_t shift = 0;
+        bool compared = false;
+        int64_t soundEnd = 0;
+        for (const Packet& packet : want) {
+            while (next < all.size() && all[next].position != packet.position)
+                ++next;
+            ASSERT_LT(next, all.size()) << what;
+            const int64_t at = toSamples(packet.dts);
+            const int64_t count = std::min<int64_t>(
+                toSamples(next + 1 < all.size() ? all[next + 1].dts : m_sound.duration) - at,
+                static_cast<int64_t>(m_sound.samples.size()) - at);
+            const bool lossBefore =
+                next > 0 && std::find(expected.begin(), expected.end(), all[next - 1]) == expected.end();
+            ++next;
+            // The repair knows no shorter last AAC frame: each lasts as long as the others.
+            soundEnd =
+                at + (GetParam().pcm ? static_cast<int64_t>(packet.data.size()) / (2 * m_sound.channels)
+                                     : packetLength);
+            // AAC overlaps each frame with the one before: the first frame after a loss, and the
+            // encoder's priming, sound as they were only with their neighbours.
+            if (at < 0 || count <= 0 || (lossBefore && !GetParam().pcm))
+                continue;
+            // IMA ADPCM begins, and comes out of silence, with its smallest step: it takes a few
+            // dozen samples to reach the tone's level.
+            const int64_t settle = line == Line::Adpcm && (lossBefore || !compared) ? 100 : 0;
+            compared = true;
+            const bool exact = line == Line::Copy && GetParam().pcm;
+            const auto good = [&](double ratio) { return exact ? ratio == INFINITY : ratio > 30.0; };
+            double ratio = SignalToNoise(m_sound, repaired, at + settle, shift, count - settle);
+            // Where the shift so far does not fit, the estimate after damage gave another.
+            if (!good(ratio) && tolerance > 0) {
+                for (int64_t s = -tolerance; s <= tolerance; ++s) {
+                    const double tried = SignalToNoise(m_sound, repaired, at + settle, s, count - settle);
+                    if (tried > ratio) {
+                        ratio = tried;
+                        shift = s;
+                    }
+                }
+            }
+            EXPECT_TRUE(good(ratio)) << what << " sound at " << at << " shifted by " << shift << ": " << ratio
+                                     << " dB";
+        }
+        // The sound lasts as long as what was recovered of it, to a whole block. PCM is kept to
+        // the last whole sample frame, also of a packet cut short.
+        const int64_t duration = toSamples(repaired.duration);
+        EXPECT_GE(duration, soundEnd + shift) << what;
+        if (!GetParam().pcm || want.size() == all.size()) {
+            EXPECT_LE(duration, soundEnd + shift + std::max<int64_t>(blockLength, 1)) << what;
         }
     }
 
@@ -199,10 +395,20 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
     uint64_t m_mediaBegin = 0;
     uint64_t m_mediaEnd = 0;
     std::vector<Packet> m_packets;
+    Sound m_sound;
 };
 
 TEST_P(Mp4RepairTest, ARecordingWithoutItsIndexComesBackWholeWithTheRecordersBoxes) {
     Check(m_indexless, m_packets, true, "index dropped");
+    // The converted sound, made last, lasts as long as the video, to a whole block; from AAC also
+    // the encoder's last frame, whose true length only the lost index knew, lasts a whole frame.
+    const Sound converted = DecodeSound(m_folder / "repaired.mov");
+    const std::vector<Packet> video = OfKind(m_packets, true);
+    const int64_t videoEnd = 2 * video.back().dts - video[video.size() - 2].dts;
+    const int64_t block = (converted.blockAlign - 4 * converted.channels) * 2 / converted.channels + 1;
+    const int64_t aacFrame = GetParam().pcm ? 0 : 1024;
+    EXPECT_GE(converted.duration, videoEnd);
+    EXPECT_LE(converted.duration, videoEnd + (block + aacFrame) * 1000000 / converted.rate + 1);
     // The recorder's boxes follow the new index as they stood.
     const Bytes repaired = Read(m_folder / "repaired.mov");
     for (const fixtures::BoxInfo& box : m_boxes) {
@@ -227,8 +433,11 @@ TEST_P(Mp4RepairTest, ACutRecordingKeepsEveryFrameThatWasWhole) {
     for (const fixtures::BoxInfo& box : m_boxes)
         if (box.type == "GPSR" || box.type == "SENS")
             cuts.emplace_back("inside " + box.type, box.offset + box.size / 2);
+    // Converting the sound is checked where a cut ends the sound: in a frame and after one.
     for (const auto& [what, cut] : cuts)
-        Check(m_indexless.substr(0, cut), Whole(cut), true, what);
+        Check(m_indexless.substr(0, cut), Whole(cut), true, what,
+              what.find("sound frame") != std::string::npos ? std::vector<Line>{Line::Copy, Line::Adpcm}
+                                                            : std::vector<Line>{Line::Copy});
 }
 
 TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
@@ -258,12 +467,81 @@ TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    RecorderFamilies, Mp4RepairTest,
-    testing::Values(
-        Family{"Model0H264Mp4", 0, fixtures::VideoCodec::H264, fixtures::MovieContainer::Mp4, 22050, 1},
-        Family{"Model1HevcMov", 1, fixtures::VideoCodec::Hevc, fixtures::MovieContainer::Mov, 48000, 2},
-        Family{"Model2H264Mov", 2, fixtures::VideoCodec::H264, fixtures::MovieContainer::Mov, 44100, 1}),
-    [](const testing::TestParamInfo<Family>& info) { return std::string(info.param.name); });
+// Every PCM layout a recorder may write reads as the same sound: the tone in 8 bits' precision,
+// laid out in each, converts to the very blocks it gives as 16-bit little-endian samples.
+TEST(SoundConverter, EveryPcmLayoutReadsAsTheSameSound) {
+    struct Layout {
+        const char* format;
+        int bits;
+        uint32_t flags; // 'lpcm': 1 floating point, 2 big-endian, 4 signed
+    };
+    const Layout layouts[] = {{"sowt", 16, 0},     {"twos", 16, 0}, {"twos", 8, 0},
+                              {"raw ", 8, 0},      {"sowt", 24, 0}, {"lpcm", 24, 4},
+                              {"lpcm", 32, 2 | 4}, {"lpcm", 32, 1}, {"lpcm", 64, 1 | 2}};
+    constexpr int kRate = 22050;
+    constexpr int kFrames = 5000;
+    std::vector<int> tone;
+    for (int i = 0; i < kFrames; ++i)
+        tone.push_back(static_cast<int>(std::lround(fixtures::TestToneSample(i, kRate) * 127)) * 256);
+    std::vector<uint8_t> first;
+    for (const Layout& layout : layouts) {
+        const std::string what = std::string(layout.format) + " " + std::to_string(layout.bits);
+        const bool floating = std::string(layout.format) == "lpcm" && (layout.flags & 1) != 0;
+        const bool bigEndian = std::string(layout.format) == "twos" || (layout.flags & 2) != 0;
+        const int bytes = layout.bits / 8;
+        std::vector<uint8_t> data;
+        for (int value : tone) {
+            uint64_t raw;
+            if (floating && bytes == 4) {
+                const float f = static_cast<float>(value / 32767.0);
+                uint32_t word;
+                std::memcpy(&word, &f, sizeof word);
+                raw = word;
+            } else if (floating) {
+                const double d = value / 32767.0;
+                std::memcpy(&raw, &d, sizeof raw);
+            } else {
+                const int64_t scaled =
+                    static_cast<int64_t>(value) * (int64_t{1} << (layout.bits - 16 + 8)) / 256;
+                raw = static_cast<uint64_t>(std::string(layout.format) == "raw " ? scaled + 128 : scaled);
+            }
+            for (int b = 0; b < bytes; ++b)
+                data.push_back(static_cast<uint8_t>(raw >> (8 * (bigEndian ? bytes - 1 - b : b))));
+        }
+        mp4repair::ReferenceTrack track;
+        track.format = layout.format;
+        track.channels = 1;
+        track.sampleBits = layout.bits;
+        track.sampleRate = kRate;
+        track.lpcmFlags = layout.flags;
+        mp4repair::SoundConverter converter(track, mp4repair::SoundKind::Pcm);
+        ASSERT_TRUE(converter.Ready()) << what;
+        converter.Add(data.data(), data.size(), 0, kFrames);
+        converter.Finish(kFrames);
+        const std::vector<uint8_t> blocks = converter.TakeBlocks();
+        ASSERT_EQ(blocks.size() % converter.BlockAlign(), 0u) << what;
+        ASSERT_EQ(blocks.size() / converter.BlockAlign(),
+                  (kFrames + converter.SamplesPerBlock() - 1) / converter.SamplesPerBlock())
+            << what;
+        if (first.empty())
+            first = blocks;
+        EXPECT_EQ(blocks, first) << what;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RecorderFamilies, Mp4RepairTest,
+                         testing::Values(Family{"Model0H264Mp4", 0, fixtures::VideoCodec::H264,
+                                                fixtures::MovieContainer::Mp4, 22050, 1, false},
+                                         Family{"Model1HevcMov", 1, fixtures::VideoCodec::Hevc,
+                                                fixtures::MovieContainer::Mov, 48000, 2, false},
+                                         Family{"Model2H264Mov", 2, fixtures::VideoCodec::H264,
+                                                fixtures::MovieContainer::Mov, 44100, 1, false},
+                                         Family{"Model1HevcMovPcm", 1, fixtures::VideoCodec::Hevc,
+                                                fixtures::MovieContainer::Mov, 48000, 2, true},
+                                         Family{"Model2H264MovPcm", 2, fixtures::VideoCodec::H264,
+                                                fixtures::MovieContainer::Mov, 22050, 1, true}),
+                         [](const testing::TestParamInfo<Family>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

@@ -3,13 +3,16 @@
 //   mp4repair -y -i <reference> -broken <broken> -vcodec copy -acodec adpcm_ima_wav <output>
 // It writes at the output a recording that holds the video and sound recovered from the broken
 // file, laid out as the reference recording of the same recorder. Exit status 0 on success.
-// Either line keeps the sound in the reference's own coding (AAC or PCM): the sound is never
-// converted, so "-acodec adpcm_ima_wav" changes nothing.
+// The video is always copied. "-codec copy" (or "-acodec copy") keeps the sound in the
+// reference's own coding, AAC or PCM; "-acodec adpcm_ima_wav" converts it, from PCM or AAC, to
+// IMA ADPCM in the WAV block layout. Time the sound lost in a damaged stretch is kept in either
+// case, so the sound after it stays in step with the video.
 
 #include "tools/mp4repair/aacframecheck.h"
 #include "tools/mp4repair/referencemovie.h"
 #include "tools/mp4repair/repairedmovie.h"
 #include "tools/mp4repair/samplescanner.h"
+#include "tools/mp4repair/soundconverter.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -88,6 +91,7 @@ int main(int argc, char** argv) {
     std::string brokenPath;
     std::string outputPath;
     bool overwrite = false;
+    SoundOutput soundOutput = SoundOutput::Copy;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -97,9 +101,13 @@ int main(int argc, char** argv) {
             referencePath = argv[++i];
         } else if (option == "-broken" && hasValue) {
             brokenPath = argv[++i];
-        } else if ((option == "-broken_aac" || option == "-codec" || option == "-vcodec" ||
-                    option == "-acodec") &&
-                   hasValue) {
+        } else if (option == "-acodec" && hasValue) {
+            const std::string codec = argv[++i];
+            if (codec == "adpcm_ima_wav")
+                soundOutput = SoundOutput::ImaAdpcm;
+            else if (codec != "copy")
+                return Fail(kUsage, ("unknown sound codec " + codec).c_str());
+        } else if ((option == "-broken_aac" || option == "-codec" || option == "-vcodec") && hasValue) {
             ++i;
         } else if (i == argc - 1 && option.rfind("-", 0) != 0) {
             outputPath = option;
@@ -117,6 +125,9 @@ int main(int argc, char** argv) {
     ReferenceMovie reference;
     if (!ReadWhole(referencePath, referenceFile) || !ReadReference(referenceFile, reference))
         return Fail(kReference, "the reference holds no H.264 or HEVC recording");
+    if (soundOutput == SoundOutput::ImaAdpcm && reference.sound &&
+        !SoundConverter(*reference.sound, reference.soundKind).Ready())
+        return Fail(kReference, "the reference's sound cannot be converted to IMA ADPCM");
     FileSource broken(brokenPath);
     if (!broken.IsOpen())
         return Fail(kBroken, "the broken file cannot be read");
@@ -162,7 +173,7 @@ int main(int argc, char** argv) {
         anyVideo = anyVideo || sample.video;
     if (!anyVideo)
         return Fail(kNothing, "no video was found in the broken file");
-    if (!WriteRepairedMovie(broken, reference, scan, recorderBoxes, outputPath)) {
+    if (!WriteRepairedMovie(broken, reference, scan, recorderBoxes, soundOutput, outputPath)) {
         unlink(outputPath.c_str());
         return Fail(kOutput, "the output cannot be written");
     }

@@ -1,6 +1,7 @@
 #include "tools/mp4repair/referencemovie.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace mp4repair {
@@ -175,6 +176,16 @@ bool ReadTrack(const Bytes& file, const BoxSpan& trak, ReferenceTrack& track, st
         }
         if (version == 1 && entry.size >= 52)
             track.sampleBits = static_cast<int>(Be32(e + 44) / std::max(1, track.channels) * 8);
+        // Version 2 keeps its layout after the fixed fields, which then hold placeholders.
+        if (version == 2 && entry.size >= 72) {
+            const uint64_t rateBits = Be64(e + 40);
+            double rate;
+            std::memcpy(&rate, &rateBits, sizeof rate);
+            track.sampleRate = rate >= 1 && rate <= 1e6 ? static_cast<uint32_t>(std::lround(rate)) : 0;
+            track.channels = static_cast<int>(std::min<uint32_t>(Be32(e + 48), 64));
+            track.sampleBits = static_cast<int>(std::min<uint32_t>(Be32(e + 56), 64));
+            track.lpcmFlags = Be32(e + 60);
+        }
     }
     return track.timeScale != 0 && track.sampleDuration != 0;
 }

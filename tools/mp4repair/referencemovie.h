@@ -44,7 +44,8 @@ struct ReferenceTrack {
     int channels = 0;
     int sampleBits = 0;
     uint32_t sampleRate = 0;
-    Bytes codecConfig; // the AAC decoder configuration, when there is one
+    uint32_t lpcmFlags = 0; // 'lpcm': 1 floating point, 2 big-endian, 4 signed
+    Bytes codecConfig;      // the AAC decoder configuration, when there is one
 };
 
 struct ReferenceMovie {

@@ -1,10 +1,13 @@
 #include "tools/mp4repair/repairedmovie.h"
 
+#include "tools/mp4repair/soundconverter.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <map>
 #include <fcntl.h>
+#include <map>
+#include <memory>
 #include <unistd.h>
 
 namespace mp4repair {
@@ -51,8 +54,11 @@ class Builder {
 struct TrackPlan {
     const ReferenceTrack* reference = nullptr;
     bool video = false;
+    // Sound counted in sample frames (PCM, and the converted sound), each frame a sample of the
+    // index of this many bytes.
     bool pcm = false;
     uint32_t pcmBlockAlign = 1;
+    uint32_t indexSampleSize = 1;
     // Chunks: offset in the output and the samples each holds.
     std::vector<uint64_t> chunkOffsets;
     std::vector<uint32_t> chunkSamples;
@@ -66,7 +72,8 @@ struct TrackPlan {
 };
 
 uint64_t MediaDuration(const TrackPlan& plan) {
-    return plan.pcm ? plan.sampleCount : plan.sampleCount * plan.reference->sampleDuration + plan.stretchedTotal;
+    return plan.pcm ? plan.sampleCount
+                    : plan.sampleCount * plan.reference->sampleDuration + plan.stretchedTotal;
 }
 
 void Matrix(Builder& b) {
@@ -161,7 +168,7 @@ void WriteTrack(Builder& b, const TrackPlan& plan, uint32_t trackId, uint64_t mo
     b.Begin("stsz");
     b.U32(0);
     if (plan.pcm) {
-        b.U32(plan.pcmBlockAlign);
+        b.U32(plan.indexSampleSize);
         b.U32(static_cast<uint32_t>(plan.sampleCount));
     } else {
         b.U32(0);
@@ -210,6 +217,10 @@ class Output {
         return true;
     }
     bool Write(const Bytes& bytes) { return Write(bytes.data(), bytes.size()); }
+    bool WriteAt(uint64_t offset, const Bytes& bytes) {
+        return pwrite(m_fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) ==
+               static_cast<ssize_t>(bytes.size());
+    }
     // The system copies between the files itself where it can, as cp does; else through memory.
     bool Copy(ByteSource& source, uint64_t offset, uint64_t size, std::vector<uint8_t>& buffer) {
         const int from = source.Descriptor();
@@ -250,11 +261,20 @@ void Stretch(TrackPlan& plan, uint64_t number, uint64_t added) {
     plan.stretchedTotal += added;
 }
 
-// Gives the last samples before each damaged stretch the time lost in it. Recorders make key
-// pictures at a fixed interval, so the pictures lost are the count that keeps that interval
-// across the stretch, nearest to what the lost bytes hold at the recording's data rate. The sound
-// picks up where the video does.
-void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, TrackPlan& sound) {
+// Time the sound lost in a damaged stretch: before its sound sample `before` (counted from 0), in
+// the source track's time scale.
+struct SoundGap {
+    uint64_t before = 0;
+    uint64_t added = 0;
+};
+
+// Gives the last video samples before each damaged stretch the time lost in it, and answers the
+// time the sound lost there. Recorders make key pictures at a fixed interval, so the pictures lost
+// are the count that keeps that interval across the stretch, nearest to what the lost bytes hold
+// at the recording's data rate. The sound picks up where the video does.
+std::vector<SoundGap> StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video,
+                                      const ReferenceTrack* sound) {
+    std::vector<SoundGap> gaps;
     // The key interval: the commonest count of pictures from one key picture to the next with no
     // damage between them.
     std::map<uint64_t, int> intervals;
@@ -287,9 +307,8 @@ void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, Track
     }
     const ReferenceTrack& picture = *video.reference;
     if (pictures == 0 || bytes == 0 || picture.sampleDuration == 0 || picture.timeScale == 0)
-        return;
-    const bool withSound = sound.reference != nullptr && !sound.pcm && sound.reference->sampleDuration != 0 &&
-                           sound.reference->timeScale != 0;
+        return gaps;
+    const bool withSound = sound != nullptr && sound->sampleDuration != 0 && sound->timeScale != 0;
     uint64_t videoCount = 0;
     uint64_t soundCount = 0;
     uint64_t sinceKey = 0;
@@ -298,9 +317,9 @@ void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, Track
     for (size_t i = 0; i < samples.size(); ++i) {
         const Sample& sample = samples[i];
         if (end != 0 && sample.offset > end && videoCount > 0) {
-            uint64_t lost = static_cast<uint64_t>(std::llround(static_cast<double>(sample.offset - end) *
-                                                               static_cast<double>(pictures) /
-                                                               static_cast<double>(bytes)));
+            uint64_t lost = static_cast<uint64_t>(
+                std::llround(static_cast<double>(sample.offset - end) * static_cast<double>(pictures) /
+                             static_cast<double>(bytes)));
             uint64_t after = 0;
             size_t next = i;
             while (next < samples.size() && !(samples[next].video && samples[next].key)) {
@@ -321,10 +340,11 @@ void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, Track
             Stretch(video, videoCount, lost * picture.sampleDuration);
             sinceKey += lost;
             if (withSound && soundCount > 0) {
-                const ReferenceTrack& audio = *sound.reference;
-                Stretch(sound, soundCount,
-                        static_cast<uint64_t>(std::llround(lostSeconds * audio.timeScale / audio.sampleDuration)) *
-                            audio.sampleDuration);
+                const uint64_t added = static_cast<uint64_t>(std::llround(lostSeconds * sound->timeScale /
+                                                                          sound->sampleDuration)) *
+                                       sound->sampleDuration;
+                if (added > 0 && added <= UINT32_MAX / 2)
+                    gaps.push_back(SoundGap{soundCount, added});
             }
         }
         end = sample.offset + sample.size;
@@ -339,54 +359,280 @@ void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, Track
             ++soundCount;
         }
     }
+    return gaps;
+}
+
+// Any bytes pass for PCM, so the scan takes a damaged stretch next to sound for sound. Recorders
+// write as much sound between two pictures each time: a run far longer than the usual one holds
+// damage, and only its usual length at either end is kept as sound.
+std::vector<Sample> WithoutDamagedPcm(const std::vector<Sample>& samples, uint32_t blockAlign) {
+    struct Run {
+        size_t first = 0;
+        size_t last = 0; // one past
+        uint64_t begin = 0;
+        uint64_t end = 0;
+    };
+    std::vector<Run> runs;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const Sample& sample = samples[i];
+        if (sample.video)
+            continue;
+        if (!runs.empty() && runs.back().last == i && runs.back().end == sample.offset) {
+            runs.back().last = i + 1;
+            runs.back().end = sample.offset + sample.size;
+        } else {
+            runs.push_back(Run{i, i + 1, sample.offset, sample.offset + sample.size});
+        }
+    }
+    std::map<uint64_t, int> lengths;
+    for (const Run& run : runs)
+        ++lengths[run.end - run.begin];
+    uint64_t usual = 0;
+    int most = 1;
+    for (const auto& [length, times] : lengths) {
+        if (times > most) {
+            most = times;
+            usual = length;
+        }
+    }
+    if (usual == 0)
+        return samples;
+    std::vector<Sample> kept;
+    size_t next = 0;
+    for (const Run& run : runs) {
+        kept.insert(kept.end(), samples.begin() + static_cast<std::ptrdiff_t>(next),
+                    samples.begin() + static_cast<std::ptrdiff_t>(run.first));
+        next = run.last;
+        if (run.end - run.begin <= usual + usual / 2 + blockAlign) {
+            kept.insert(kept.end(), samples.begin() + static_cast<std::ptrdiff_t>(run.first),
+                        samples.begin() + static_cast<std::ptrdiff_t>(run.last));
+            continue;
+        }
+        // The sound after the picture before the run, and the sound that ends where the next picture
+        // begins (also when the run stops short of it); what lies between is the damage.
+        const uint64_t headEnd = run.begin + usual;
+        kept.push_back(Sample{run.begin, static_cast<uint32_t>(usual), false, false});
+        const uint64_t anchor =
+            run.last < samples.size() && samples[run.last].video ? samples[run.last].offset : run.end;
+        const uint64_t tailBegin = anchor - std::min(usual, anchor - headEnd) / blockAlign * blockAlign;
+        const uint64_t length = (anchor - tailBegin) / blockAlign * blockAlign;
+        if (length > 0)
+            kept.push_back(Sample{tailBegin, static_cast<uint32_t>(length), false, false});
+    }
+    kept.insert(kept.end(), samples.begin() + static_cast<std::ptrdiff_t>(next), samples.end());
+    return kept;
+}
+
+// The sample description FFmpeg reads as IMA ADPCM in the WAV block layout: QuickTime's sound
+// entry of version 1 under Microsoft's format number 0x11, with the wave format it came from.
+Bytes AdpcmDescription(const SoundConverter& converter) {
+    const auto channels = static_cast<uint16_t>(converter.Channels());
+    const uint32_t rate = converter.SampleRate();
+    const uint32_t block = converter.BlockAlign();
+    const uint32_t perBlock = converter.SamplesPerBlock();
+    const char format[4] = {'m', 's', 0, 0x11};
+    Builder b;
+    b.Begin("stsd");
+    b.U32(0);
+    b.U32(1);
+    b.Begin(format);
+    b.Zeros(6);
+    b.U16(1); // data reference
+    b.U16(1); // version
+    b.Zeros(6);
+    b.U16(channels);
+    b.U16(16);
+    b.U32(0);
+    b.U32(rate << 16);
+    b.U32(perBlock);
+    b.U32(block / channels);
+    b.U32(block);
+    b.U32(2);
+    b.Begin("wave");
+    b.Begin("frma");
+    b.bytes.insert(b.bytes.end(), format, format + 4);
+    b.End();
+    b.Begin(format);
+    const auto le16 = [&b](uint32_t v) {
+        b.U8(static_cast<uint8_t>(v));
+        b.U8(static_cast<uint8_t>(v >> 8));
+    };
+    const auto le32 = [&](uint32_t v) {
+        le16(v & 0xFFFF);
+        le16(v >> 16);
+    };
+    le16(0x11);
+    le16(channels);
+    le32(rate);
+    le32(static_cast<uint32_t>(static_cast<uint64_t>(rate) * block / perBlock));
+    le16(block);
+    le16(4); // bits a sample
+    le16(2); // size of what follows
+    le16(perBlock);
+    b.End();
+    b.U32(8); // the list's terminator
+    b.U32(0);
+    b.End(); // wave
+    b.End(); // entry
+    b.End(); // stsd
+    return b.bytes;
 }
 
 } // namespace
 
 bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, const ScanResult& scan,
-                        const std::vector<BoxSpan>& recorderBoxes, const std::string& outputPath) {
+                        const std::vector<BoxSpan>& recorderBoxes, SoundOutput soundOutput,
+                        const std::string& outputPath) {
     Output out(outputPath);
     if (!out.IsOpen())
         return false;
+    TrackPlan video;
+    video.reference = &*reference.video;
+    video.video = true;
+    const ReferenceTrack* source = reference.sound ? &*reference.sound : nullptr;
+    TrackPlan sound;
+    std::unique_ptr<SoundConverter> converter;
+    ReferenceTrack converted;
+    if (source != nullptr) {
+        sound.reference = source;
+        sound.pcm = reference.soundKind == SoundKind::Pcm;
+        sound.pcmBlockAlign = static_cast<uint32_t>(std::max(1, source->channels * source->sampleBits / 8));
+        sound.indexSampleSize = sound.pcmBlockAlign;
+        if (soundOutput == SoundOutput::ImaAdpcm) {
+            converter = std::make_unique<SoundConverter>(*source, reference.soundKind);
+            if (!converter->Ready())
+                return false;
+            converted = *source;
+            converted.description = AdpcmDescription(*converter);
+            converted.format.assign("ms\0\x11", 4);
+            converted.timeScale = converter->SampleRate();
+            converted.sampleDuration = 1;
+            converted.editMediaTime = 0;
+            sound.reference = &converted;
+            sound.pcm = true;
+            sound.indexSampleSize = 1;
+        }
+    }
+    const std::vector<Sample> samples = reference.soundKind == SoundKind::Pcm
+                                            ? WithoutDamagedPcm(scan.samples, sound.pcmBlockAlign)
+                                            : scan.samples;
+    const std::vector<SoundGap> gaps = StretchOverGaps(samples, video, source);
+    // How long each sound sample lasts in the source's time scale.
+    const auto soundDuration = [&](const Sample& sample) -> uint64_t {
+        const uint64_t duration = source->sampleDuration;
+        return reference.soundKind == SoundKind::Pcm ? sample.size / sound.pcmBlockAlign * duration
+                                                     : duration;
+    };
+    // Where a time of the source's sound falls in the converted sound, in sample frames.
+    const auto convertedFrame = [&](uint64_t time) -> int64_t {
+        const double seconds = (static_cast<double>(time) - static_cast<double>(source->editMediaTime)) /
+                               static_cast<double>(source->timeScale);
+        return static_cast<int64_t>(std::llround(seconds * converter->SampleRate()));
+    };
+
+    // The media's size as planned, which decides the size field of "mdat"; the field gets the
+    // size written in the end.
     uint64_t media = 0;
-    for (const Sample& sample : scan.samples)
-        media += sample.size;
+    uint64_t soundTime = 0;
+    for (const Sample& sample : samples) {
+        if (sample.video)
+            media += sample.size;
+        else if (source != nullptr)
+            soundTime += soundDuration(sample);
+        if (!sample.video && source != nullptr && !converter)
+            media += sample.size;
+    }
+    for (const SoundGap& gap : gaps) {
+        soundTime += gap.added;
+        if (sound.pcm && !converter)
+            media += gap.added / source->sampleDuration * sound.pcmBlockAlign;
+    }
+    if (converter) {
+        const uint64_t frames = static_cast<uint64_t>(std::max<int64_t>(0, convertedFrame(soundTime)));
+        media += (frames / converter->SamplesPerBlock() + 1) * converter->BlockAlign();
+    }
     const bool mdat64 = media + 8 > UINT32_MAX;
     Builder head;
     head.Raw(reference.fileType);
+    const uint64_t mdatAt = head.bytes.size();
     if (mdat64) {
         head.U32(1);
         head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
-        head.U64(media + 16);
+        head.U64(0);
     } else {
-        head.U32(static_cast<uint32_t>(media + 8));
+        head.U32(0);
         head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
     }
     if (!out.Write(head.bytes))
         return false;
 
-    TrackPlan video;
-    video.reference = &*reference.video;
-    video.video = true;
-    TrackPlan sound;
-    if (reference.sound) {
-        sound.reference = &*reference.sound;
-        sound.pcm = reference.soundKind == SoundKind::Pcm;
-        sound.pcmBlockAlign =
-            static_cast<uint32_t>(std::max(1, reference.sound->channels * reference.sound->sampleBits / 8));
-    }
-    StretchOverGaps(scan.samples, video, sound);
     std::vector<uint8_t> buffer(1 << 20);
     uint64_t offset = head.bytes.size();
     // Samples that lay one after another are copied in one go.
     uint64_t runBegin = 0;
     uint64_t runEnd = 0;
-    for (const Sample& sample : scan.samples) {
-        TrackPlan& plan = sample.video ? video : sound;
-        if (!sample.video && !reference.sound)
+    const auto endRun = [&]() {
+        const bool copied = out.Copy(broken, runBegin, runEnd - runBegin, buffer);
+        runBegin = runEnd;
+        return copied;
+    };
+    // Sound made here rather than copied: one chunk of that many sample frames.
+    const auto writeSoundChunk = [&](const Bytes& bytes, uint64_t frames) {
+        if (bytes.empty())
+            return true;
+        if (!endRun() || !out.Write(bytes))
+            return false;
+        sound.chunkOffsets.push_back(offset);
+        sound.chunkSamples.push_back(static_cast<uint32_t>(frames));
+        sound.sampleCount += frames;
+        offset += bytes.size();
+        return true;
+    };
+    const auto takeConverted = [&]() {
+        const Bytes blocks = converter->TakeBlocks();
+        return writeSoundChunk(blocks,
+                               blocks.size() / converter->BlockAlign() * converter->SamplesPerBlock());
+    };
+    size_t nextGap = 0;
+    uint64_t soundCount = 0;
+    soundTime = 0;
+    Bytes piece;
+    for (const Sample& sample : samples) {
+        if (!sample.video && source == nullptr)
             continue;
+        if (!sample.video) {
+            uint64_t added = 0;
+            while (nextGap < gaps.size() && gaps[nextGap].before == soundCount)
+                added += gaps[nextGap++].added;
+            soundTime += added;
+            if (reference.soundKind == SoundKind::Aac && !converter) {
+                Stretch(sound, soundCount, added);
+            } else if (sound.pcm && !converter) {
+                // The time lost is silence, as PCM: zero, or the middle for unsigned bytes.
+                const uint64_t frames = added / source->sampleDuration;
+                piece.assign(static_cast<size_t>(std::min<uint64_t>(frames * sound.pcmBlockAlign, 1u << 30)),
+                             source->format == "raw " ? 0x80 : 0);
+                if (!writeSoundChunk(piece, piece.size() / sound.pcmBlockAlign))
+                    return false;
+            }
+            const uint64_t duration = soundDuration(sample);
+            ++soundCount;
+            if (converter) {
+                piece.resize(sample.size);
+                if (broken.Read(sample.offset, piece.data(), piece.size()) != piece.size())
+                    return false;
+                converter->Add(piece.data(), piece.size(), convertedFrame(soundTime),
+                               convertedFrame(soundTime + duration));
+                soundTime += duration;
+                if (!takeConverted())
+                    return false;
+                continue;
+            }
+            soundTime += duration;
+        }
+        TrackPlan& plan = sample.video ? video : sound;
         if (sample.offset != runEnd) {
-            if (!out.Copy(broken, runBegin, runEnd - runBegin, buffer))
+            if (!endRun())
                 return false;
             runBegin = sample.offset;
         }
@@ -404,10 +650,25 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
         }
         offset += sample.size;
     }
-    if (!out.Copy(broken, runBegin, runEnd - runBegin, buffer))
+    if (!endRun())
+        return false;
+    if (converter && soundCount > 0) {
+        converter->Finish(convertedFrame(soundTime));
+        if (!takeConverted())
+            return false;
+    }
+    const uint64_t mdatSize = offset - mdatAt;
+    Builder size;
+    if (mdat64)
+        size.U64(mdatSize);
+    else if (mdatSize <= UINT32_MAX)
+        size.U32(static_cast<uint32_t>(mdatSize));
+    else
+        return false;
+    if (!out.WriteAt(mdat64 ? mdatAt + 8 : mdatAt, size.bytes))
         return false;
     // Without sound samples the file leaves the sound track out rather than hold an empty one.
-    const bool withSound = reference.sound && sound.sampleCount > 0;
+    const bool withSound = source != nullptr && sound.sampleCount > 0;
     const auto milliseconds = [](const TrackPlan& plan) {
         return MediaDuration(plan) * 1000 / plan.reference->timeScale;
     };

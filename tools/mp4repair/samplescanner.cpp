@@ -297,7 +297,8 @@ class Scanner {
                 runEnd = stop;
                 return true;
             }
-            if (next >= limit)
+            // Any bytes pass for PCM: a picture further on would only take the ones before it along.
+            if (next >= limit || m_settings.sound == SoundKind::Pcm)
                 break;
         }
         frames.clear();

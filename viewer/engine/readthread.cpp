@@ -14,12 +14,14 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/cpu.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
@@ -125,6 +127,10 @@ bool QueuesFull(VideoState* is) {
 
 } // namespace
 
+int DecoderThreadCount(int cores) {
+    return std::max(1, cores / kChannelCount);
+}
+
 SeekWindow SeekWindowFor(int64_t target, int64_t relative) {
     SeekWindow window;
     window.minimum = relative > 0 ? target - relative + 2 : INT64_MIN;
@@ -175,11 +181,8 @@ int StreamComponentOpen(VideoState* is, int streamIndex) {
         context->pkt_timebase = stream->time_base;
         codec = avcodec_find_decoder(context->codec_id);
     }
-    AVDictionary* options = nullptr;
-    // Four full-HD decoders at once need every core.
-    av_dict_set(&options, "threads", "auto", 0);
-    const bool opened = codec && avcodec_open2(context, codec, &options) >= 0;
-    av_dict_free(&options);
+    context->thread_count = DecoderThreadCount(av_cpu_count());
+    const bool opened = codec && avcodec_open2(context, codec, nullptr) >= 0;
     if (!opened) {
         avcodec_free_context(&context);
         return -1;

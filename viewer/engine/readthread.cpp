@@ -116,6 +116,27 @@ void SeekIfAsked(VideoState* is, int* eof, int* silencePackets, bool* drained) {
     av_read_play(is->ic);
 }
 
+// An MP4 or MOV header gives every stream's codec, picture size, frame rate and sound format, and
+// the file's length: probing the streams would only decode the first key frame before the decoder
+// decodes it again, which with four channels opening at once delays every first picture.
+bool HeaderDescribesStreams(const AVFormatContext* ic) {
+    if (std::strncmp(ic->iformat->name, "mov,", 4) != 0 || UnknownDuration(ic->duration))
+        return false;
+    for (unsigned i = 0; i < ic->nb_streams; ++i) {
+        const AVStream* stream = ic->streams[i];
+        const AVCodecParameters* parameters = stream->codecpar;
+        if (parameters->codec_id == AV_CODEC_ID_NONE)
+            return false;
+        if (parameters->codec_type == AVMEDIA_TYPE_VIDEO &&
+            (parameters->width <= 0 || parameters->height <= 0 || stream->avg_frame_rate.num <= 0))
+            return false;
+        if (parameters->codec_type == AVMEDIA_TYPE_AUDIO &&
+            (parameters->sample_rate <= 0 || parameters->ch_layout.nb_channels <= 0))
+            return false;
+    }
+    return true;
+}
+
 bool QueuesFull(VideoState* is) {
     const bool audio = is->audioStream >= 0;
     const bool video = is->videoStream >= 0;
@@ -281,7 +302,7 @@ int ReadThread(void* arg) {
     bool drained = false;
 
     is->singleFileAvi = LacksFrontRearTag(WideFromAnsi(is->filename));
-    if (!packet || avformat_find_stream_info(ic, nullptr) < 0) {
+    if (!packet || (!HeaderDescribesStreams(ic) && avformat_find_stream_info(ic, nullptr) < 0)) {
         EngineError("%s: could not find codec parameters", is->filename.c_str());
         result = kOpenFailedResult;
     }

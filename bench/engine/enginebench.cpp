@@ -21,6 +21,7 @@
 #include "tools/fixtures/moviemaker.h"
 #include "viewer/app/globals.h"
 #include "viewer/engine/ffmpegplayer.h"
+#include "viewer/engine/readthread.h"
 #include "viewer/engine/videorefresh.h"
 #include "viewer/engine/videostate.h"
 
@@ -179,10 +180,8 @@ DecodeResult DecodeOnly(const std::string& path) {
         AVCodecContext* context = avcodec_alloc_context3(nullptr);
         avcodec_parameters_to_context(context, format->streams[index]->codecpar);
         context->pkt_timebase = format->streams[index]->time_base;
-        AVDictionary* options = nullptr;
-        av_dict_set(&options, "threads", "auto", 0);
-        avcodec_open2(context, avcodec_find_decoder(context->codec_id), &options);
-        av_dict_free(&options);
+        context->thread_count = DecoderThreadCount(av_cpu_count());
+        avcodec_open2(context, avcodec_find_decoder(context->codec_id), nullptr);
         decoders[index] = context;
     }
     AVPacket* packet = av_packet_alloc();

@@ -207,7 +207,7 @@ int AudioComponentOpen(VideoState* is, AVCodecContext* context, int streamIndex)
     is->audioDiffAvgCoef = std::exp(std::log(0.01) / kAudioDiffAverageCount);
     is->audioDiffAvgCount = 0;
     is->audioDiffCum = 0;
-    is->audioDiffThreshold = 2.0 * kAudioCallbackSamples / want.freq;
+    is->audioDiffThreshold = kAudioDiffThreshold;
     is->audioBuf1.assign(kAudioBufferBytes, 0);
     is->audioSilence.assign(kAudioCallbackSamples, 0);
     is->audioPkt = av_packet_alloc();

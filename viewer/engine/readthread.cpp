@@ -14,12 +14,14 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/cpu.h>
 #include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 }
@@ -114,6 +116,27 @@ void SeekIfAsked(VideoState* is, int* eof, int* silencePackets, bool* drained) {
     av_read_play(is->ic);
 }
 
+// An MP4 or MOV header gives every stream's codec, picture size, frame rate and sound format, and
+// the file's length: probing the streams would only decode the first key frame before the decoder
+// decodes it again, which with four channels opening at once delays every first picture.
+bool HeaderDescribesStreams(const AVFormatContext* ic) {
+    if (std::strncmp(ic->iformat->name, "mov,", 4) != 0 || UnknownDuration(ic->duration))
+        return false;
+    for (unsigned i = 0; i < ic->nb_streams; ++i) {
+        const AVStream* stream = ic->streams[i];
+        const AVCodecParameters* parameters = stream->codecpar;
+        if (parameters->codec_id == AV_CODEC_ID_NONE)
+            return false;
+        if (parameters->codec_type == AVMEDIA_TYPE_VIDEO &&
+            (parameters->width <= 0 || parameters->height <= 0 || stream->avg_frame_rate.num <= 0))
+            return false;
+        if (parameters->codec_type == AVMEDIA_TYPE_AUDIO &&
+            (parameters->sample_rate <= 0 || parameters->ch_layout.nb_channels <= 0))
+            return false;
+    }
+    return true;
+}
+
 bool QueuesFull(VideoState* is) {
     const bool audio = is->audioStream >= 0;
     const bool video = is->videoStream >= 0;
@@ -124,6 +147,10 @@ bool QueuesFull(VideoState* is) {
 }
 
 } // namespace
+
+int DecoderThreadCount(int cores) {
+    return std::max(1, cores / kChannelCount);
+}
 
 SeekWindow SeekWindowFor(int64_t target, int64_t relative) {
     SeekWindow window;
@@ -175,11 +202,8 @@ int StreamComponentOpen(VideoState* is, int streamIndex) {
         context->pkt_timebase = stream->time_base;
         codec = avcodec_find_decoder(context->codec_id);
     }
-    AVDictionary* options = nullptr;
-    // Four full-HD decoders at once need every core.
-    av_dict_set(&options, "threads", "auto", 0);
-    const bool opened = codec && avcodec_open2(context, codec, &options) >= 0;
-    av_dict_free(&options);
+    context->thread_count = DecoderThreadCount(av_cpu_count());
+    const bool opened = codec && avcodec_open2(context, codec, nullptr) >= 0;
     if (!opened) {
         avcodec_free_context(&context);
         return -1;
@@ -278,7 +302,7 @@ int ReadThread(void* arg) {
     bool drained = false;
 
     is->singleFileAvi = LacksFrontRearTag(WideFromAnsi(is->filename));
-    if (!packet || avformat_find_stream_info(ic, nullptr) < 0) {
+    if (!packet || (!HeaderDescribesStreams(ic) && avformat_find_stream_info(ic, nullptr) < 0)) {
         EngineError("%s: could not find codec parameters", is->filename.c_str());
         result = kOpenFailedResult;
     }

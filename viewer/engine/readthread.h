@@ -9,6 +9,9 @@
 int ReadThread(void* arg);
 // Ignored while a seek is pending. Position in microseconds (bytes with byBytes).
 void stream_seek(VideoState* state, int64_t position, int64_t relative, int byBytes);
+// The threads of each decoder. The four channels decode side by side and share the cores: a decoder
+// with threads beyond its share would only stop and restart them for every picture it waits to show.
+int DecoderThreadCount(int cores);
 // 0, or -1 when the stream cannot be decoded.
 int StreamComponentOpen(VideoState* state, int streamIndex);
 void stream_component_close(VideoState* state, int streamIndex);

@@ -61,6 +61,10 @@ constexpr int kAudioBufferBytes = 768000;
 constexpr int kAudioCallbackSamples = 1024;
 constexpr int kAudioDiffAverageCount = 20;
 constexpr double kAudioNoSyncThreshold = 10.0;
+// The sound is stretched towards the picture once it is this far off on average: well inside the
+// one callback after which the callback itself waits or skips, so that a sound device running a
+// little faster or slower than the clock is followed smoothly instead of by jumps.
+constexpr double kAudioDiffThreshold = 0.010;
 constexpr int kSampleCorrectionPercentMax = 10;
 
 // What a queued packet is: read data, the marker a seek puts in front of the new data, or the

@@ -7,13 +7,10 @@
 // converted, so "-acodec adpcm_ima_wav" changes nothing.
 
 #include "tools/mp4repair/aacframecheck.h"
+#include "tools/mp4repair/codeclibrary.h"
 #include "tools/mp4repair/referencemovie.h"
 #include "tools/mp4repair/repairedmovie.h"
 #include "tools/mp4repair/samplescanner.h"
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 #include <algorithm>
 #include <cstdio>
@@ -111,7 +108,6 @@ int main(int argc, char** argv) {
         return Fail(kUsage, "usage: mp4repair -y -i <reference> -broken <broken> [options] <output>");
     if (!overwrite && access(outputPath.c_str(), F_OK) == 0)
         return Fail(kOutput, "the output exists (give -y to overwrite it)");
-    av_log_set_level(AV_LOG_QUIET);
 
     Bytes referenceFile;
     ReferenceMovie reference;
@@ -150,21 +146,22 @@ int main(int argc, char** argv) {
     if (reference.soundKind == SoundKind::Aac)
         settings.largestSoundFrame =
             static_cast<uint32_t>(768 * std::max(1, std::min(8, reference.sound->channels)) + 16);
+    std::unique_ptr<CodecLibrary> codecs;
     std::unique_ptr<AacFrameCheck> check;
     if (reference.soundKind == SoundKind::Aac) {
-        check = std::make_unique<AacFrameCheck>(reference.sound->codecConfig);
-        if (!check->Ready())
-            return Fail(kReference, "the reference's AAC configuration cannot be decoded");
+        codecs = std::make_unique<CodecLibrary>();
+        check = std::make_unique<AacFrameCheck>(*codecs, reference.sound->codecConfig);
     }
+    RepairedMovie output(broken, reference, begin, end, outputPath);
     const ScanResult scan = ScanMediaData(broken, begin, end, settings, check.get());
+    if (check && !check->Ready())
+        return Fail(kReference, "the reference's AAC configuration cannot be decoded");
     bool anyVideo = false;
     for (const Sample& sample : scan.samples)
         anyVideo = anyVideo || sample.video;
     if (!anyVideo)
         return Fail(kNothing, "no video was found in the broken file");
-    if (!WriteRepairedMovie(broken, reference, scan, recorderBoxes, outputPath)) {
-        unlink(outputPath.c_str());
+    if (!output.Finish(scan, recorderBoxes))
         return Fail(kOutput, "the output cannot be written");
-    }
     return kSuccess;
 }

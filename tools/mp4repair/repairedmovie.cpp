@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <map>
 #include <fcntl.h>
+#include <map>
 #include <unistd.h>
 
 namespace mp4repair {
@@ -187,59 +187,6 @@ void WriteTrack(Builder& b, const TrackPlan& plan, uint32_t trackId, uint64_t mo
     b.End(); // trak
 }
 
-class Output {
-  public:
-    explicit Output(const std::string& path)
-        : m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
-    ~Output() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    Output(const Output&) = delete;
-    Output& operator=(const Output&) = delete;
-
-    bool IsOpen() const { return m_fd >= 0; }
-    bool Write(const uint8_t* data, size_t size) {
-        while (size > 0) {
-            const ssize_t n = write(m_fd, data, size);
-            if (n <= 0)
-                return false;
-            data += n;
-            size -= static_cast<size_t>(n);
-        }
-        return true;
-    }
-    bool Write(const Bytes& bytes) { return Write(bytes.data(), bytes.size()); }
-    // The system copies between the files itself where it can, as cp does; else through memory.
-    bool Copy(ByteSource& source, uint64_t offset, uint64_t size, std::vector<uint8_t>& buffer) {
-        const int from = source.Descriptor();
-        while (size > 0 && from >= 0 && m_systemCopies) {
-            loff_t in = static_cast<loff_t>(offset);
-            const ssize_t n = copy_file_range(from, &in, m_fd, nullptr, static_cast<size_t>(size), 0);
-            if (n <= 0) {
-                if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
-                    return false;
-                m_systemCopies = false;
-                break;
-            }
-            offset += static_cast<uint64_t>(n);
-            size -= static_cast<uint64_t>(n);
-        }
-        while (size > 0) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(size, buffer.size()));
-            if (source.Read(offset, buffer.data(), n) != n || !Write(buffer.data(), n))
-                return false;
-            offset += n;
-            size -= n;
-        }
-        return true;
-    }
-
-  private:
-    int m_fd;
-    bool m_systemCopies = true;
-};
-
 void Stretch(TrackPlan& plan, uint64_t number, uint64_t added) {
     if (added == 0 || added > UINT32_MAX / 2)
         return;
@@ -343,18 +290,72 @@ void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, Track
 
 } // namespace
 
-bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, const ScanResult& scan,
-                        const std::vector<BoxSpan>& recorderBoxes, const std::string& outputPath) {
-    Output out(outputPath);
-    if (!out.IsOpen())
-        return false;
-    uint64_t media = 0;
-    for (const Sample& sample : scan.samples)
-        media += sample.size;
-    const bool mdat64 = media + 8 > UINT32_MAX;
+class RepairedMovie::Output {
+  public:
+    explicit Output(const std::string& path)
+        : m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    ~Output() {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    bool IsOpen() const { return m_fd >= 0; }
+    bool Write(const uint8_t* data, size_t size) {
+        while (size > 0) {
+            const ssize_t n = write(m_fd, data, size);
+            if (n <= 0)
+                return false;
+            data += n;
+            size -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+    bool Write(const Bytes& bytes) { return Write(bytes.data(), bytes.size()); }
+    // The system copies between the files itself where it can, as cp does; else through memory.
+    bool Copy(ByteSource& source, uint64_t offset, uint64_t size) {
+        const int from = source.Descriptor();
+        while (size > 0 && from >= 0 && m_systemCopies) {
+            loff_t in = static_cast<loff_t>(offset);
+            const ssize_t n = copy_file_range(from, &in, m_fd, nullptr, static_cast<size_t>(size), 0);
+            if (n <= 0) {
+                if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+                    return false;
+                m_systemCopies = false;
+                break;
+            }
+            offset += static_cast<uint64_t>(n);
+            size -= static_cast<uint64_t>(n);
+        }
+        if (size > 0 && m_buffer.empty())
+            m_buffer.resize(1 << 20);
+        while (size > 0) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(size, m_buffer.size()));
+            if (source.Read(offset, m_buffer.data(), n) != n || !Write(m_buffer.data(), n))
+                return false;
+            offset += n;
+            size -= n;
+        }
+        return true;
+    }
+
+  private:
+    int m_fd;
+    bool m_systemCopies = true;
+    std::vector<uint8_t> m_buffer;
+};
+
+RepairedMovie::RepairedMovie(ByteSource& broken, const ReferenceMovie& reference, uint64_t begin,
+                             uint64_t end, const std::string& path)
+    : m_broken(broken), m_reference(reference), m_begin(begin), m_path(path),
+      m_output(std::make_unique<Output>(path)) {
+    if (!m_output->IsOpen())
+        return;
+    const uint64_t media = end - begin;
     Builder head;
     head.Raw(reference.fileType);
-    if (mdat64) {
+    if (media + 8 > UINT32_MAX) {
         head.U32(1);
         head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
         head.U64(media + 16);
@@ -362,9 +363,29 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
         head.U32(static_cast<uint32_t>(media + 8));
         head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
     }
-    if (!out.Write(head.bytes))
-        return false;
+    m_mediaAt = head.bytes.size();
+    m_copier = std::thread([this, head = std::move(head.bytes), media] {
+        m_copied = m_output->Write(head) && m_output->Copy(m_broken, m_begin, media);
+    });
+}
 
+RepairedMovie::~RepairedMovie() {
+    if (m_copier.joinable())
+        m_copier.join();
+    // An output left unfinished is no recording.
+    const bool open = m_output->IsOpen();
+    m_output.reset();
+    if (open && !m_finished)
+        unlink(m_path.c_str());
+}
+
+bool RepairedMovie::Finish(const ScanResult& scan, const std::vector<BoxSpan>& recorderBoxes) {
+    if (m_copier.joinable())
+        m_copier.join();
+    if (!m_output->IsOpen() || !m_copied)
+        return false;
+    Output& out = *m_output;
+    const ReferenceMovie& reference = m_reference;
     TrackPlan video;
     video.reference = &*reference.video;
     video.video = true;
@@ -376,22 +397,11 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
             static_cast<uint32_t>(std::max(1, reference.sound->channels * reference.sound->sampleBits / 8));
     }
     StretchOverGaps(scan.samples, video, sound);
-    std::vector<uint8_t> buffer(1 << 20);
-    uint64_t offset = head.bytes.size();
-    // Samples that lay one after another are copied in one go.
-    uint64_t runBegin = 0;
-    uint64_t runEnd = 0;
     for (const Sample& sample : scan.samples) {
         TrackPlan& plan = sample.video ? video : sound;
         if (!sample.video && !reference.sound)
             continue;
-        if (sample.offset != runEnd) {
-            if (!out.Copy(broken, runBegin, runEnd - runBegin, buffer))
-                return false;
-            runBegin = sample.offset;
-        }
-        runEnd = sample.offset + sample.size;
-        plan.chunkOffsets.push_back(offset);
+        plan.chunkOffsets.push_back(m_mediaAt + (sample.offset - m_begin));
         if (plan.pcm) {
             plan.chunkSamples.push_back(sample.size / plan.pcmBlockAlign);
             plan.sampleCount += sample.size / plan.pcmBlockAlign;
@@ -402,10 +412,7 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
             if (sample.key)
                 plan.keys.push_back(static_cast<uint32_t>(plan.sampleCount));
         }
-        offset += sample.size;
     }
-    if (!out.Copy(broken, runBegin, runEnd - runBegin, buffer))
-        return false;
     // Without sound samples the file leaves the sound track out rather than hold an empty one.
     const bool withSound = reference.sound && sound.sampleCount > 0;
     const auto milliseconds = [](const TrackPlan& plan) {
@@ -437,9 +444,10 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
     if (!out.Write(moov.bytes))
         return false;
     for (const BoxSpan& box : recorderBoxes) {
-        if (!out.Copy(broken, box.offset, box.size, buffer))
+        if (!out.Copy(m_broken, box.offset, box.size))
             return false;
     }
+    m_finished = true;
     return true;
 }
 

@@ -16,6 +16,7 @@ extern "C" {
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -158,8 +159,12 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
         return whole;
     }
 
+    // How exactly the repaired packets keep their time: all of them; the video, while the sound
+    // after damage may be off by the estimate below; or both within that estimate.
+    enum class Timing { Same, SameVideo, Estimated };
+
     // Repairs the broken bytes and checks the result against the expected packets.
-    void Check(const Bytes& broken, const std::vector<Packet>& expected, bool sameTiming,
+    void Check(const Bytes& broken, const std::vector<Packet>& expected, Timing timing,
                const std::string& what) {
         const fs::path brokenPath = m_folder / "broken.mov";
         const fs::path output = m_folder / "repaired.mov";
@@ -172,7 +177,7 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
             ASSERT_EQ(got.size(), want.size()) << what << (video ? " video" : " sound");
             for (size_t i = 0; i < want.size(); ++i) {
                 ASSERT_EQ(got[i].data, want[i].data) << what << (video ? " video " : " sound ") << i;
-                if (sameTiming) {
+                if (timing == Timing::Same || (video && timing == Timing::SameVideo)) {
                     ASSERT_EQ(got[i].dts, want[i].dts) << what << (video ? " video " : " sound ") << i;
                 } else {
                     // After damage the time lost is estimated: a picture off, or two sound frames (and the
@@ -202,7 +207,7 @@ class Mp4RepairTest : public testing::TestWithParam<Family> {
 };
 
 TEST_P(Mp4RepairTest, ARecordingWithoutItsIndexComesBackWholeWithTheRecordersBoxes) {
-    Check(m_indexless, m_packets, true, "index dropped");
+    Check(m_indexless, m_packets, Timing::Same, "index dropped");
     // The recorder's boxes follow the new index as they stood.
     const Bytes repaired = Read(m_folder / "repaired.mov");
     for (const fixtures::BoxInfo& box : m_boxes) {
@@ -228,7 +233,7 @@ TEST_P(Mp4RepairTest, ACutRecordingKeepsEveryFrameThatWasWhole) {
         if (box.type == "GPSR" || box.type == "SENS")
             cuts.emplace_back("inside " + box.type, box.offset + box.size / 2);
     for (const auto& [what, cut] : cuts)
-        Check(m_indexless.substr(0, cut), Whole(cut), true, what);
+        Check(m_indexless.substr(0, cut), Whole(cut), Timing::Same, what);
 }
 
 TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
@@ -254,7 +259,30 @@ TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
             broken[c.begin + i] =
                 std::string(c.what).find("zero") != std::string::npos ? '\0' : static_cast<char>(seed >> 24);
         }
-        Check(broken, Whole(broken.size(), c.begin, c.begin + c.length), false, c.what);
+        Check(broken, Whole(broken.size(), c.begin, c.begin + c.length), Timing::Estimated, c.what);
+    }
+}
+
+// The recordings have a key picture every 15 pictures (0, 15, 30, 45) of their 60. Damage from
+// inside a picture to the start of a later one loses the pictures between; those after it keep
+// their time exactly, whether a key picture follows the damage or the recording ends first, and
+// whether a key picture (several times the size of another) was lost or not.
+TEST_P(Mp4RepairTest, PicturesAfterDamageFromInsideAPictureKeepTheirTime) {
+    struct Case {
+        int first;
+        int lost;
+    };
+    const Case cases[] = {{12, 3}, {20, 3}, {44, 2}, {50, 3}, {50, 5}};
+    const std::vector<Packet> video = OfKind(m_packets, true);
+    for (const Case& c : cases) {
+        const uint64_t begin = static_cast<uint64_t>(video[c.first].position) + 3;
+        const uint64_t end = static_cast<uint64_t>(video[c.first + c.lost].position);
+        Bytes broken = m_indexless;
+        std::fill(broken.begin() + static_cast<std::ptrdiff_t>(begin),
+                  broken.begin() + static_cast<std::ptrdiff_t>(end), '\0');
+        Check(broken, Whole(broken.size(), begin, end), Timing::SameVideo,
+              "pictures " + std::to_string(c.first) + " to " + std::to_string(c.first + c.lost - 1) +
+                  " damaged");
     }
 }
 

@@ -197,10 +197,56 @@ void Stretch(TrackPlan& plan, uint64_t number, uint64_t added) {
     plan.stretchedTotal += added;
 }
 
+// The bytes a key picture and another picture take in the media data on average, each with its
+// share of the sound.
+struct PictureSizes {
+    double key = 0;
+    double other = 0;
+};
+
+// The count of pictures lost in a stretch of `lostBytes` bytes that keeps the key pictures at their
+// interval: the last key picture before the stretch began `since` pictures before it; after it
+// come `after` pictures up to a key picture, or, when `keyAfter` is false, up to the end. Of the
+// counts that fit, the one whose pictures (a key picture is several times the size of another)
+// hold nearest the bytes lost; `estimate` when none fits.
+uint64_t LostPictures(uint64_t lostBytes, uint64_t interval, uint64_t since, uint64_t after, bool keyAfter,
+                      const PictureSizes& sizes, uint64_t estimate) {
+    const auto fits = [&](uint64_t count) {
+        const uint64_t phase = (since + count) % interval;
+        if (keyAfter)
+            return (phase + after) % interval == 0;
+        // No key picture among the ones after the stretch.
+        return after == 0 || (phase != 0 && phase + after <= interval);
+    };
+    const uint64_t most = static_cast<uint64_t>(static_cast<double>(lostBytes) / sizes.other) + 2 * interval;
+    uint64_t best = estimate;
+    double bestError = 0;
+    bool found = false;
+    uint64_t keys = 0;
+    for (uint64_t count = 0; count <= most; ++count) {
+        if (count > 0 && (since + count - 1) % interval == 0)
+            ++keys;
+        if (!fits(count))
+            continue;
+        const double held =
+            static_cast<double>(count) * sizes.other + static_cast<double>(keys) * (sizes.key - sizes.other);
+        // What the counts hold only grows: past the best, none comes nearer.
+        if (found && held - static_cast<double>(lostBytes) > bestError)
+            break;
+        const double error = std::fabs(held - static_cast<double>(lostBytes));
+        if (!found || error < bestError) {
+            found = true;
+            best = count;
+            bestError = error;
+        }
+    }
+    return best;
+}
+
 // Gives the last samples before each damaged stretch the time lost in it. Recorders make key
 // pictures at a fixed interval, so the pictures lost are the count that keeps that interval
-// across the stretch, nearest to what the lost bytes hold at the recording's data rate. The sound
-// picks up where the video does.
+// across the stretch, nearest to what the lost bytes hold at the sizes of the recording's key and
+// other pictures. The sound picks up where the video does.
 void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, TrackPlan& sound) {
     // The key interval: the commonest count of pictures from one key picture to the next with no
     // damage between them.
@@ -210,13 +256,19 @@ void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, Track
     uint64_t lastKey = 0;
     bool keyBefore = false;
     uint64_t end = 0;
+    uint64_t keys = 0;
+    uint64_t keyBytes = 0;
+    uint64_t videoBytes = 0;
     for (const Sample& sample : samples) {
         keyBefore = keyBefore && (end == 0 || sample.offset == end);
         end = sample.offset + sample.size;
         bytes += sample.size;
         if (!sample.video)
             continue;
+        videoBytes += sample.size;
         if (sample.key) {
+            ++keys;
+            keyBytes += sample.size;
             if (keyBefore)
                 ++intervals[pictures - lastKey];
             lastKey = pictures;
@@ -254,14 +306,16 @@ void StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video, Track
                 after += samples[next].video ? 1 : 0;
                 ++next;
             }
-            if (interval > 0 && keySeen && next < samples.size()) {
-                const uint64_t partial = (sinceKey + after) % interval;
-                uint64_t fitting = partial == 0 ? 0 : interval - partial;
-                while (fitting + interval <= lost)
-                    fitting += interval;
-                if (fitting < lost && lost - fitting > fitting + interval - lost)
-                    fitting += interval;
-                lost = fitting;
+            if (interval > 0 && keySeen && pictures > keys) {
+                const double soundShare =
+                    static_cast<double>(bytes - videoBytes) / static_cast<double>(pictures);
+                PictureSizes sizes;
+                sizes.key = static_cast<double>(keyBytes) / static_cast<double>(keys) + soundShare;
+                sizes.other =
+                    static_cast<double>(videoBytes - keyBytes) / static_cast<double>(pictures - keys) +
+                    soundShare;
+                lost = LostPictures(sample.offset - end, interval, sinceKey, after, next < samples.size(),
+                                    sizes, lost);
             }
             // The sound keeps the lead or lag it had on the video before the stretch.
             const double lostSeconds = static_cast<double>(lost * picture.sampleDuration) / picture.timeScale;

@@ -36,7 +36,7 @@ struct Run {
     long peakKilobytes = 0;
 };
 
-Run Measure(const std::vector<std::string>& arguments) {
+Run RunProgram(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -57,6 +57,94 @@ Run Measure(const std::vector<std::string>& arguments) {
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return run;
 }
+
+// Starts the programs measured from a small process forked before the bench grows: the system
+// counts a child's peak memory from the memory of the process it was forked from, so children of
+// the bench itself, which holds recordings, would show its size instead of their own.
+class Launcher {
+  public:
+    Launcher() {
+        int requests[2];
+        int replies[2];
+        if (pipe(requests) != 0 || pipe(replies) != 0)
+            return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(requests[1]);
+            close(replies[0]);
+            Serve(requests[0], replies[1]);
+            _exit(0);
+        }
+        close(requests[0]);
+        close(replies[1]);
+        m_requests = requests[1];
+        m_replies = replies[0];
+    }
+    ~Launcher() {
+        if (m_pid <= 0)
+            return;
+        close(m_requests);
+        close(m_replies);
+        waitpid(m_pid, nullptr, 0);
+    }
+    Launcher(const Launcher&) = delete;
+    Launcher& operator=(const Launcher&) = delete;
+
+    Run Measure(const std::vector<std::string>& arguments) {
+        Run run;
+        std::string request;
+        for (const std::string& argument : arguments)
+            request += argument + '\0';
+        const uint32_t size = static_cast<uint32_t>(request.size());
+        if (m_pid > 0 && WriteAll(m_requests, &size, sizeof size) &&
+            WriteAll(m_requests, request.data(), size))
+            ReadAll(m_replies, &run, sizeof run);
+        return run;
+    }
+
+  private:
+    static void Serve(int requests, int replies) {
+        uint32_t size = 0;
+        while (ReadAll(requests, &size, sizeof size)) {
+            std::string request(size, '\0');
+            if (!ReadAll(requests, request.data(), size))
+                return;
+            std::vector<std::string> arguments;
+            for (size_t at = 0; at < request.size();) {
+                const size_t end = request.find('\0', at);
+                arguments.push_back(request.substr(at, end - at));
+                at = end + 1;
+            }
+            const Run run = RunProgram(arguments);
+            if (!WriteAll(replies, &run, sizeof run))
+                return;
+        }
+    }
+    static bool ReadAll(int fd, void* to, size_t size) {
+        for (auto* p = static_cast<char*>(to); size > 0;) {
+            const ssize_t n = read(fd, p, size);
+            if (n <= 0)
+                return false;
+            p += n;
+            size -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+    static bool WriteAll(int fd, const void* from, size_t size) {
+        for (auto* p = static_cast<const char*>(from); size > 0;) {
+            const ssize_t n = write(fd, p, size);
+            if (n <= 0)
+                return false;
+            p += n;
+            size -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+
+    pid_t m_pid = -1;
+    int m_requests = -1;
+    int m_replies = -1;
+};
 
 struct Packet {
     bool video;
@@ -129,6 +217,7 @@ fs::path MakeRecording(const fs::path& folder, const std::string& name, int bitR
 } // namespace
 
 int main(int argc, char** argv) {
+    Launcher launcher;
     const fs::path folder =
         fs::path(argc > 1 ? argv[1] : fs::temp_directory_path().string()) / "mp4repairbench";
     fs::create_directories(folder);
@@ -142,7 +231,7 @@ int main(int argc, char** argv) {
                     sysconf(_SC_NPROCESSORS_ONLN));
     std::vector<Run> startUps;
     for (int i = 0; i < 5; ++i)
-        startUps.push_back(Measure({program}));
+        startUps.push_back(launcher.Measure({program}));
     std::printf("start-up of the program without work: %.3f s\n", Median(startUps).seconds);
     std::printf("%-26s %10s %10s %10s %8s %12s   (medians of 5)\n", "recording", "MB", "cp s", "repair s",
                 "ratio", "peak KB");
@@ -160,10 +249,10 @@ int main(int argc, char** argv) {
         std::vector<Run> copies;
         std::vector<Run> repairs;
         for (int i = 0; i < 5; ++i) {
-            copies.push_back(Measure({"cp", indexless.string(), (folder / "copy.mp4").string()}));
+            copies.push_back(launcher.Measure({"cp", indexless.string(), (folder / "copy.mp4").string()}));
             fs::remove(folder / "copy.mp4");
-            repairs.push_back(Measure({program, "-y", "-i", reference, "-broken", indexless.string(),
-                                       "-broken_aac", "aac", "-codec", "copy", output.string()}));
+            repairs.push_back(launcher.Measure({program, "-y", "-i", reference, "-broken", indexless.string(),
+                                                "-broken_aac", "aac", "-codec", "copy", output.string()}));
             fs::remove(output);
         }
         const Run copy = Median(copies);
@@ -189,8 +278,9 @@ int main(int argc, char** argv) {
             std::ofstream(cutPath, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(at));
             for (const Packet& packet : packets)
                 whole += static_cast<uint64_t>(packet.position) + static_cast<uint64_t>(packet.size) <= at;
-            if (Measure({program, "-y", "-i", reference, "-broken", cutPath.string(), "-broken_aac", "aac",
-                         "-codec", "copy", output.string()})
+            if (launcher
+                    .Measure({program, "-y", "-i", reference, "-broken", cutPath.string(), "-broken_aac",
+                              "aac", "-codec", "copy", output.string()})
                     .ok)
                 recovered += Packets(output).size();
         }

@@ -247,12 +247,12 @@ class Scanner {
             field > 1 && (static_cast<uint64_t>(m_settings.largestVideoSample) >> (8 * (field - 1))) == 0;
         Sample video;
         // The next picture is mostly near (after one sound frame): the look ahead starts small and
-        // grows over a long stretch.
-        uint64_t stride = kFirstStride;
+        // grows with the distance crossed, so places tried one after another share one read.
+        const uint64_t first = from;
         while (from < limit) {
+            const uint64_t stride = std::min(kStride, std::max(kFirstStride, 2 * (from - first)));
             const size_t count = static_cast<size_t>(
                 std::min<uint64_t>(std::min<uint64_t>(stride, m_window.Capacity()), m_end - from));
-            stride = std::min(stride * 2, kStride);
             // A unit needs its field and a two-byte header, plus one byte to look at.
             if (count < field + 3)
                 return limit;

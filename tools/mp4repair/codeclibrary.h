@@ -45,9 +45,10 @@ class CodecLibrary {
   private:
     void Load();
 
-    std::thread m_loader;
     CodecFunctions m_functions;
     bool m_loaded = false;
+    // Last: it starts at once and fills in the members above.
+    std::thread m_loader;
 };
 
 } // namespace mp4repair

@@ -470,6 +470,34 @@ TEST_P(Mp4RepairTest, ADamagedStretchIsSkippedAndTheScanPicksUpAfterIt) {
     }
 }
 
+// Damage that ends in what reads as the start of a picture, one whose first unit runs on into the
+// intact pictures after it: found while the scan looks for its footing, such a picture is not
+// confirmed by what follows it, so it is passed over as damage and the pictures it spans are kept.
+TEST_P(Mp4RepairTest, APictureStartInTheDamageDoesNotTakeThePicturesAfterIt) {
+    if (GetParam().pcm)
+        GTEST_SKIP() << "with PCM the damage reads as sound, and the false picture as one before damage";
+    const std::vector<Packet> video = OfKind(m_packets, true);
+    const uint64_t begin = static_cast<uint64_t>(video[20].position);
+    const uint64_t end = static_cast<uint64_t>(video[21].position);
+    Bytes broken = m_indexless;
+    std::fill(broken.begin() + static_cast<std::ptrdiff_t>(begin),
+              broken.begin() + static_cast<std::ptrdiff_t>(end), '\0');
+    // A four-byte length reaching into picture 30, and the header of a first slice.
+    const uint64_t fake = end - 7;
+    const uint64_t length = static_cast<uint64_t>(video[30].position) + 7 - (fake + 4);
+    const bool hevc = GetParam().codec == fixtures::VideoCodec::Hevc;
+    const uint8_t unit[7] = {static_cast<uint8_t>(length >> 24),
+                             static_cast<uint8_t>(length >> 16),
+                             static_cast<uint8_t>(length >> 8),
+                             static_cast<uint8_t>(length),
+                             hevc ? uint8_t{0x02} : uint8_t{0x41},
+                             hevc ? uint8_t{0x01} : uint8_t{0x80},
+                             0x80};
+    for (size_t i = 0; i < sizeof unit; ++i)
+        broken[fake + i] = static_cast<char>(unit[i]);
+    Check(broken, Whole(broken.size(), begin, end), Timing::Estimated, "a picture start in the damage");
+}
+
 // The recordings have a key picture every 15 pictures (0, 15, 30, 45) of their 60. Damage from
 // inside a picture to the start of a later one loses the pictures between; those after it keep
 // their time exactly, whether a key picture follows the damage or the recording ends first, and

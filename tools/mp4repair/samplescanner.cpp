@@ -106,15 +106,16 @@ class Scanner {
                     sound.clear();
                     continue;
                 }
+                if (resyncing) {
+                    // A picture that could not be confirmed while resyncing is skipped like damage,
+                    // a byte at a time: the length it claims may reach over intact pictures.
+                    m_result.skippedBytes += 1;
+                    ++at;
+                    continue;
+                }
                 m_result.samples.insert(m_result.samples.end(), sound.begin(), sound.end());
                 sound.clear();
                 at = runEnd;
-                continue;
-            }
-            if (resyncing && NextPicture(at, at + 1) == at) {
-                // A picture that could not be confirmed while resyncing is skipped like damage.
-                m_result.skippedBytes += 1;
-                ++at;
                 continue;
             }
             uint64_t runEnd = at;

@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settings.largestVideoSample = 1 << 16;
     settings.largestSoundFrame = 784;
     // AAC LC, 22050 Hz, mono.
-    static mp4repair::AacFrameCheck check({0x13, 0x88});
+    static mp4repair::CodecLibrary codecs;
+    static mp4repair::AacFrameCheck check(codecs, {0x13, 0x88});
     const mp4repair::ScanResult scan = mp4repair::ScanMediaData(
         media, 0, media.Size(), settings, settings.sound == mp4repair::SoundKind::Aac ? &check : nullptr);
     uint64_t previousEnd = 0;
@@ -74,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sound.channels = (choice >> 7) + 1;
     sound.sampleBits = static_cast<int>(settings.pcmBlockAlign) * 8 / sound.channels;
     sound.lpcmFlags = choice & 7;
-    mp4repair::SoundConverter converter(sound, settings.sound);
+    mp4repair::SoundConverter converter(codecs, sound, settings.sound);
     if (!converter.Ready())
         return 0;
     // Pieces at their places, some overlapping, some with holes between.

@@ -9,14 +9,11 @@
 // case, so the sound after it stays in step with the video.
 
 #include "tools/mp4repair/aacframecheck.h"
+#include "tools/mp4repair/codeclibrary.h"
 #include "tools/mp4repair/referencemovie.h"
 #include "tools/mp4repair/repairedmovie.h"
 #include "tools/mp4repair/samplescanner.h"
 #include "tools/mp4repair/soundconverter.h"
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 #include <algorithm>
 #include <cstdio>
@@ -91,7 +88,7 @@ int main(int argc, char** argv) {
     std::string brokenPath;
     std::string outputPath;
     bool overwrite = false;
-    SoundOutput soundOutput = SoundOutput::Copy;
+    bool convertSound = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -104,7 +101,7 @@ int main(int argc, char** argv) {
         } else if (option == "-acodec" && hasValue) {
             const std::string codec = argv[++i];
             if (codec == "adpcm_ima_wav")
-                soundOutput = SoundOutput::ImaAdpcm;
+                convertSound = true;
             else if (codec != "copy")
                 return Fail(kUsage, ("unknown sound codec " + codec).c_str());
         } else if ((option == "-broken_aac" || option == "-codec" || option == "-vcodec") && hasValue) {
@@ -119,15 +116,11 @@ int main(int argc, char** argv) {
         return Fail(kUsage, "usage: mp4repair -y -i <reference> -broken <broken> [options] <output>");
     if (!overwrite && access(outputPath.c_str(), F_OK) == 0)
         return Fail(kOutput, "the output exists (give -y to overwrite it)");
-    av_log_set_level(AV_LOG_QUIET);
 
     Bytes referenceFile;
     ReferenceMovie reference;
     if (!ReadWhole(referencePath, referenceFile) || !ReadReference(referenceFile, reference))
         return Fail(kReference, "the reference holds no H.264 or HEVC recording");
-    if (soundOutput == SoundOutput::ImaAdpcm && reference.sound &&
-        !SoundConverter(*reference.sound, reference.soundKind).Ready())
-        return Fail(kReference, "the reference's sound cannot be converted to IMA ADPCM");
     FileSource broken(brokenPath);
     if (!broken.IsOpen())
         return Fail(kBroken, "the broken file cannot be read");
@@ -161,21 +154,30 @@ int main(int argc, char** argv) {
     if (reference.soundKind == SoundKind::Aac)
         settings.largestSoundFrame =
             static_cast<uint32_t>(768 * std::max(1, std::min(8, reference.sound->channels)) + 16);
+    // The copy line with PCM sound needs no codec at all.
+    convertSound = convertSound && reference.sound;
+    std::unique_ptr<CodecLibrary> codecs;
+    if (reference.soundKind == SoundKind::Aac || convertSound)
+        codecs = std::make_unique<CodecLibrary>();
     std::unique_ptr<AacFrameCheck> check;
-    if (reference.soundKind == SoundKind::Aac) {
-        check = std::make_unique<AacFrameCheck>(reference.sound->codecConfig);
-        if (!check->Ready())
-            return Fail(kReference, "the reference's AAC configuration cannot be decoded");
-    }
+    if (reference.soundKind == SoundKind::Aac)
+        check = std::make_unique<AacFrameCheck>(*codecs, reference.sound->codecConfig);
+    RepairedMovie output(broken, reference, begin, end, outputPath);
     const ScanResult scan = ScanMediaData(broken, begin, end, settings, check.get());
+    if (check && !check->Ready())
+        return Fail(kReference, "the reference's AAC configuration cannot be decoded");
+    std::unique_ptr<SoundConverter> converter;
+    if (convertSound) {
+        converter = std::make_unique<SoundConverter>(*codecs, *reference.sound, reference.soundKind);
+        if (!converter->Ready())
+            return Fail(kReference, "the reference's sound cannot be converted to IMA ADPCM");
+    }
     bool anyVideo = false;
     for (const Sample& sample : scan.samples)
         anyVideo = anyVideo || sample.video;
     if (!anyVideo)
         return Fail(kNothing, "no video was found in the broken file");
-    if (!WriteRepairedMovie(broken, reference, scan, recorderBoxes, soundOutput, outputPath)) {
-        unlink(outputPath.c_str());
+    if (!output.Finish(scan, recorderBoxes, converter.get()))
         return Fail(kOutput, "the output cannot be written");
-    }
     return kSuccess;
 }

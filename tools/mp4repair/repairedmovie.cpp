@@ -194,63 +194,6 @@ void WriteTrack(Builder& b, const TrackPlan& plan, uint32_t trackId, uint64_t mo
     b.End(); // trak
 }
 
-class Output {
-  public:
-    explicit Output(const std::string& path)
-        : m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
-    ~Output() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    Output(const Output&) = delete;
-    Output& operator=(const Output&) = delete;
-
-    bool IsOpen() const { return m_fd >= 0; }
-    bool Write(const uint8_t* data, size_t size) {
-        while (size > 0) {
-            const ssize_t n = write(m_fd, data, size);
-            if (n <= 0)
-                return false;
-            data += n;
-            size -= static_cast<size_t>(n);
-        }
-        return true;
-    }
-    bool Write(const Bytes& bytes) { return Write(bytes.data(), bytes.size()); }
-    bool WriteAt(uint64_t offset, const Bytes& bytes) {
-        return pwrite(m_fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) ==
-               static_cast<ssize_t>(bytes.size());
-    }
-    // The system copies between the files itself where it can, as cp does; else through memory.
-    bool Copy(ByteSource& source, uint64_t offset, uint64_t size, std::vector<uint8_t>& buffer) {
-        const int from = source.Descriptor();
-        while (size > 0 && from >= 0 && m_systemCopies) {
-            loff_t in = static_cast<loff_t>(offset);
-            const ssize_t n = copy_file_range(from, &in, m_fd, nullptr, static_cast<size_t>(size), 0);
-            if (n <= 0) {
-                if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
-                    return false;
-                m_systemCopies = false;
-                break;
-            }
-            offset += static_cast<uint64_t>(n);
-            size -= static_cast<uint64_t>(n);
-        }
-        while (size > 0) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(size, buffer.size()));
-            if (source.Read(offset, buffer.data(), n) != n || !Write(buffer.data(), n))
-                return false;
-            offset += n;
-            size -= n;
-        }
-        return true;
-    }
-
-  private:
-    int m_fd;
-    bool m_systemCopies = true;
-};
-
 void Stretch(TrackPlan& plan, uint64_t number, uint64_t added) {
     if (added == 0 || added > UINT32_MAX / 2)
         return;
@@ -268,10 +211,56 @@ struct SoundGap {
     uint64_t added = 0;
 };
 
+// The bytes a key picture and another picture take in the media data on average, each with its
+// share of the sound.
+struct PictureSizes {
+    double key = 0;
+    double other = 0;
+};
+
+// The count of pictures lost in a stretch of `lostBytes` bytes that keeps the key pictures at their
+// interval: the last key picture before the stretch began `since` pictures before it; after it
+// come `after` pictures up to a key picture, or, when `keyAfter` is false, up to the end. Of the
+// counts that fit, the one whose pictures (a key picture is several times the size of another)
+// hold nearest the bytes lost; `estimate` when none fits.
+uint64_t LostPictures(uint64_t lostBytes, uint64_t interval, uint64_t since, uint64_t after, bool keyAfter,
+                      const PictureSizes& sizes, uint64_t estimate) {
+    const auto fits = [&](uint64_t count) {
+        const uint64_t phase = (since + count) % interval;
+        if (keyAfter)
+            return (phase + after) % interval == 0;
+        // No key picture among the ones after the stretch.
+        return after == 0 || (phase != 0 && phase + after <= interval);
+    };
+    const uint64_t most = static_cast<uint64_t>(static_cast<double>(lostBytes) / sizes.other) + 2 * interval;
+    uint64_t best = estimate;
+    double bestError = 0;
+    bool found = false;
+    uint64_t keys = 0;
+    for (uint64_t count = 0; count <= most; ++count) {
+        if (count > 0 && (since + count - 1) % interval == 0)
+            ++keys;
+        if (!fits(count))
+            continue;
+        const double held =
+            static_cast<double>(count) * sizes.other + static_cast<double>(keys) * (sizes.key - sizes.other);
+        // What the counts hold only grows: past the best, none comes nearer.
+        if (found && held - static_cast<double>(lostBytes) > bestError)
+            break;
+        const double error = std::fabs(held - static_cast<double>(lostBytes));
+        if (!found || error < bestError) {
+            found = true;
+            best = count;
+            bestError = error;
+        }
+    }
+    return best;
+}
+
 // Gives the last video samples before each damaged stretch the time lost in it, and answers the
 // time the sound lost there. Recorders make key pictures at a fixed interval, so the pictures lost
 // are the count that keeps that interval across the stretch, nearest to what the lost bytes hold
-// at the recording's data rate. The sound picks up where the video does.
+// at the sizes of the recording's key and other pictures. The sound picks up where the video does.
 std::vector<SoundGap> StretchOverGaps(const std::vector<Sample>& samples, TrackPlan& video,
                                       const ReferenceTrack* sound) {
     std::vector<SoundGap> gaps;
@@ -283,13 +272,19 @@ std::vector<SoundGap> StretchOverGaps(const std::vector<Sample>& samples, TrackP
     uint64_t lastKey = 0;
     bool keyBefore = false;
     uint64_t end = 0;
+    uint64_t keys = 0;
+    uint64_t keyBytes = 0;
+    uint64_t videoBytes = 0;
     for (const Sample& sample : samples) {
         keyBefore = keyBefore && (end == 0 || sample.offset == end);
         end = sample.offset + sample.size;
         bytes += sample.size;
         if (!sample.video)
             continue;
+        videoBytes += sample.size;
         if (sample.key) {
+            ++keys;
+            keyBytes += sample.size;
             if (keyBefore)
                 ++intervals[pictures - lastKey];
             lastKey = pictures;
@@ -309,31 +304,45 @@ std::vector<SoundGap> StretchOverGaps(const std::vector<Sample>& samples, TrackP
     if (pictures == 0 || bytes == 0 || picture.sampleDuration == 0 || picture.timeScale == 0)
         return gaps;
     const bool withSound = sound != nullptr && sound->sampleDuration != 0 && sound->timeScale != 0;
+    const double soundShare = static_cast<double>(bytes - videoBytes) / static_cast<double>(pictures);
     uint64_t videoCount = 0;
     uint64_t soundCount = 0;
     uint64_t sinceKey = 0;
     bool keySeen = false;
     end = 0;
+    // The end of the last picture, and whether the stretch from it to the next one is counted.
+    uint64_t pictureEnd = 0;
+    bool spanned = false;
     for (size_t i = 0; i < samples.size(); ++i) {
         const Sample& sample = samples[i];
-        if (end != 0 && sample.offset > end && videoCount > 0) {
-            uint64_t lost = static_cast<uint64_t>(
-                std::llround(static_cast<double>(sample.offset - end) * static_cast<double>(pictures) /
-                             static_cast<double>(bytes)));
+        if (end != 0 && sample.offset > end && videoCount > 0 && !spanned) {
+            // Between two pictures lie the pictures lost and one run of sound more, whatever of
+            // that sound the scan kept (PCM at either edge of the damage is kept): so counted, the
+            // bytes lost do not depend on where the damage began and ended.
+            uint64_t lostBytes = sample.offset - end;
+            size_t nextPicture = i;
+            while (nextPicture < samples.size() && !samples[nextPicture].video)
+                ++nextPicture;
+            if (nextPicture < samples.size()) {
+                const double span = static_cast<double>(samples[nextPicture].offset - pictureEnd);
+                lostBytes = static_cast<uint64_t>(std::llround(std::max(0.0, span - soundShare)));
+                spanned = true;
+            }
+            uint64_t lost = static_cast<uint64_t>(std::llround(
+                static_cast<double>(lostBytes) * static_cast<double>(pictures) / static_cast<double>(bytes)));
             uint64_t after = 0;
             size_t next = i;
             while (next < samples.size() && !(samples[next].video && samples[next].key)) {
                 after += samples[next].video ? 1 : 0;
                 ++next;
             }
-            if (interval > 0 && keySeen && next < samples.size()) {
-                const uint64_t partial = (sinceKey + after) % interval;
-                uint64_t fitting = partial == 0 ? 0 : interval - partial;
-                while (fitting + interval <= lost)
-                    fitting += interval;
-                if (fitting < lost && lost - fitting > fitting + interval - lost)
-                    fitting += interval;
-                lost = fitting;
+            if (interval > 0 && keySeen && pictures > keys) {
+                PictureSizes sizes;
+                sizes.key = static_cast<double>(keyBytes) / static_cast<double>(keys) + soundShare;
+                sizes.other =
+                    static_cast<double>(videoBytes - keyBytes) / static_cast<double>(pictures - keys) +
+                    soundShare;
+                lost = LostPictures(lostBytes, interval, sinceKey, after, next < samples.size(), sizes, lost);
             }
             // The sound keeps the lead or lag it had on the video before the stretch.
             const double lostSeconds = static_cast<double>(lost * picture.sampleDuration) / picture.timeScale;
@@ -349,6 +358,8 @@ std::vector<SoundGap> StretchOverGaps(const std::vector<Sample>& samples, TrackP
         }
         end = sample.offset + sample.size;
         if (sample.video) {
+            pictureEnd = end;
+            spanned = false;
             ++videoCount;
             if (sample.key) {
                 keySeen = true;
@@ -480,28 +491,122 @@ Bytes AdpcmDescription(const SoundConverter& converter) {
 
 } // namespace
 
-bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, const ScanResult& scan,
-                        const std::vector<BoxSpan>& recorderBoxes, SoundOutput soundOutput,
-                        const std::string& outputPath) {
-    Output out(outputPath);
-    if (!out.IsOpen())
+class RepairedMovie::Output {
+  public:
+    explicit Output(const std::string& path)
+        : m_fd(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    ~Output() {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    bool IsOpen() const { return m_fd >= 0; }
+    bool Write(const uint8_t* data, size_t size) {
+        while (size > 0) {
+            const ssize_t n = write(m_fd, data, size);
+            if (n <= 0)
+                return false;
+            data += n;
+            size -= static_cast<size_t>(n);
+        }
+        return true;
+    }
+    bool Write(const Bytes& bytes) { return Write(bytes.data(), bytes.size()); }
+    bool WriteAt(uint64_t offset, const Bytes& bytes) {
+        return pwrite(m_fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) ==
+               static_cast<ssize_t>(bytes.size());
+    }
+    // The system copies between the files itself where it can, as cp does; else through memory.
+    bool Copy(ByteSource& source, uint64_t offset, uint64_t size) {
+        const int from = source.Descriptor();
+        while (size > 0 && from >= 0 && m_systemCopies) {
+            loff_t in = static_cast<loff_t>(offset);
+            const ssize_t n = copy_file_range(from, &in, m_fd, nullptr, static_cast<size_t>(size), 0);
+            if (n <= 0) {
+                if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+                    return false;
+                m_systemCopies = false;
+                break;
+            }
+            offset += static_cast<uint64_t>(n);
+            size -= static_cast<uint64_t>(n);
+        }
+        if (size > 0 && m_buffer.empty())
+            m_buffer.resize(1 << 20);
+        while (size > 0) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(size, m_buffer.size()));
+            if (source.Read(offset, m_buffer.data(), n) != n || !Write(m_buffer.data(), n))
+                return false;
+            offset += n;
+            size -= n;
+        }
+        return true;
+    }
+
+  private:
+    int m_fd;
+    bool m_systemCopies = true;
+    std::vector<uint8_t> m_buffer;
+};
+
+RepairedMovie::RepairedMovie(ByteSource& broken, const ReferenceMovie& reference, uint64_t begin,
+                             uint64_t end, const std::string& path)
+    : m_broken(broken), m_reference(reference), m_begin(begin), m_path(path),
+      m_output(std::make_unique<Output>(path)) {
+    if (!m_output->IsOpen())
+        return;
+    const uint64_t media = end - begin;
+    Builder head;
+    head.Raw(reference.fileType);
+    if (media + 8 > UINT32_MAX) {
+        head.U32(1);
+        head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
+        head.U64(media + 16);
+    } else {
+        head.U32(static_cast<uint32_t>(media + 8));
+        head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
+    }
+    m_mediaAt = head.bytes.size();
+    m_mediaEnd = m_mediaAt + media;
+    m_copier = std::thread([this, head = std::move(head.bytes), media] {
+        m_copied = m_output->Write(head) && m_output->Copy(m_broken, m_begin, media);
+    });
+}
+
+RepairedMovie::~RepairedMovie() {
+    if (m_copier.joinable())
+        m_copier.join();
+    // An output left unfinished is no recording.
+    const bool open = m_output->IsOpen();
+    m_output.reset();
+    if (open && !m_finished)
+        unlink(m_path.c_str());
+}
+
+bool RepairedMovie::Finish(const ScanResult& scan, const std::vector<BoxSpan>& recorderBoxes,
+                           SoundConverter* converter) {
+    if (m_copier.joinable())
+        m_copier.join();
+    if (!m_output->IsOpen() || !m_copied)
         return false;
+    Output& out = *m_output;
+    const ReferenceMovie& reference = m_reference;
     TrackPlan video;
     video.reference = &*reference.video;
     video.video = true;
     const ReferenceTrack* source = reference.sound ? &*reference.sound : nullptr;
+    if (source == nullptr)
+        converter = nullptr;
     TrackPlan sound;
-    std::unique_ptr<SoundConverter> converter;
     ReferenceTrack converted;
     if (source != nullptr) {
         sound.reference = source;
         sound.pcm = reference.soundKind == SoundKind::Pcm;
         sound.pcmBlockAlign = static_cast<uint32_t>(std::max(1, source->channels * source->sampleBits / 8));
         sound.indexSampleSize = sound.pcmBlockAlign;
-        if (soundOutput == SoundOutput::ImaAdpcm) {
-            converter = std::make_unique<SoundConverter>(*source, reference.soundKind);
-            if (!converter->Ready())
-                return false;
+        if (converter != nullptr) {
             converted = *source;
             converted.description = AdpcmDescription(*converter);
             converted.format.assign("ms\0\x11", 4);
@@ -530,62 +635,29 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
         return static_cast<int64_t>(std::llround(seconds * converter->SampleRate()));
     };
 
-    // The media's size as planned, which decides the size field of "mdat"; the field gets the
-    // size written in the end.
-    uint64_t media = 0;
-    uint64_t soundTime = 0;
-    for (const Sample& sample : samples) {
-        if (sample.video)
-            media += sample.size;
-        else if (source != nullptr)
-            soundTime += soundDuration(sample);
-        if (!sample.video && source != nullptr && !converter)
-            media += sample.size;
-    }
-    for (const SoundGap& gap : gaps) {
-        soundTime += gap.added;
-        if (sound.pcm && !converter)
-            media += gap.added / source->sampleDuration * sound.pcmBlockAlign;
-    }
-    if (converter) {
-        const uint64_t frames = static_cast<uint64_t>(std::max<int64_t>(0, convertedFrame(soundTime)));
-        media += (frames / converter->SamplesPerBlock() + 1) * converter->BlockAlign();
-    }
-    const bool mdat64 = media + 8 > UINT32_MAX;
-    Builder head;
-    head.Raw(reference.fileType);
-    const uint64_t mdatAt = head.bytes.size();
-    if (mdat64) {
-        head.U32(1);
-        head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
-        head.U64(0);
-    } else {
-        head.U32(0);
-        head.bytes.insert(head.bytes.end(), {'m', 'd', 'a', 't'});
-    }
-    if (!out.Write(head.bytes))
-        return false;
-
-    std::vector<uint8_t> buffer(1 << 20);
-    uint64_t offset = head.bytes.size();
-    // Samples that lay one after another are copied in one go.
-    uint64_t runBegin = 0;
-    uint64_t runEnd = 0;
-    const auto endRun = [&]() {
-        const bool copied = out.Copy(broken, runBegin, runEnd - runBegin, buffer);
-        runBegin = runEnd;
-        return copied;
-    };
-    // Sound made here rather than copied: one chunk of that many sample frames.
+    // Sound that is not in the broken file (converted, or silence for time lost) goes into a media
+    // data box of its own after the copied one, whose size is set when it is complete.
+    uint64_t madeAt = 0;
+    uint64_t end = m_mediaEnd;
     const auto writeSoundChunk = [&](const Bytes& bytes, uint64_t frames) {
         if (bytes.empty())
             return true;
-        if (!endRun() || !out.Write(bytes))
+        if (madeAt == 0) {
+            Builder header;
+            header.U32(1);
+            header.bytes.insert(header.bytes.end(), {'m', 'd', 'a', 't'});
+            header.U64(0);
+            if (!out.Write(header.bytes))
+                return false;
+            madeAt = end;
+            end += header.bytes.size();
+        }
+        if (!out.Write(bytes))
             return false;
-        sound.chunkOffsets.push_back(offset);
+        sound.chunkOffsets.push_back(end);
         sound.chunkSamples.push_back(static_cast<uint32_t>(frames));
         sound.sampleCount += frames;
-        offset += bytes.size();
+        end += bytes.size();
         return true;
     };
     const auto takeConverted = [&]() {
@@ -595,7 +667,7 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
     };
     size_t nextGap = 0;
     uint64_t soundCount = 0;
-    soundTime = 0;
+    uint64_t soundTime = 0;
     Bytes piece;
     for (const Sample& sample : samples) {
         if (!sample.video && source == nullptr)
@@ -605,9 +677,9 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
             while (nextGap < gaps.size() && gaps[nextGap].before == soundCount)
                 added += gaps[nextGap++].added;
             soundTime += added;
-            if (reference.soundKind == SoundKind::Aac && !converter) {
+            if (reference.soundKind == SoundKind::Aac && converter == nullptr) {
                 Stretch(sound, soundCount, added);
-            } else if (sound.pcm && !converter) {
+            } else if (sound.pcm && converter == nullptr) {
                 // The time lost is silence, as PCM: zero, or the middle for unsigned bytes.
                 const uint64_t frames = added / source->sampleDuration;
                 piece.assign(static_cast<size_t>(std::min<uint64_t>(frames * sound.pcmBlockAlign, 1u << 30)),
@@ -617,9 +689,9 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
             }
             const uint64_t duration = soundDuration(sample);
             ++soundCount;
-            if (converter) {
+            if (converter != nullptr) {
                 piece.resize(sample.size);
-                if (broken.Read(sample.offset, piece.data(), piece.size()) != piece.size())
+                if (m_broken.Read(sample.offset, piece.data(), piece.size()) != piece.size())
                     return false;
                 converter->Add(piece.data(), piece.size(), convertedFrame(soundTime),
                                convertedFrame(soundTime + duration));
@@ -631,13 +703,7 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
             soundTime += duration;
         }
         TrackPlan& plan = sample.video ? video : sound;
-        if (sample.offset != runEnd) {
-            if (!endRun())
-                return false;
-            runBegin = sample.offset;
-        }
-        runEnd = sample.offset + sample.size;
-        plan.chunkOffsets.push_back(offset);
+        plan.chunkOffsets.push_back(m_mediaAt + (sample.offset - m_begin));
         if (plan.pcm) {
             plan.chunkSamples.push_back(sample.size / plan.pcmBlockAlign);
             plan.sampleCount += sample.size / plan.pcmBlockAlign;
@@ -648,25 +714,18 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
             if (sample.key)
                 plan.keys.push_back(static_cast<uint32_t>(plan.sampleCount));
         }
-        offset += sample.size;
     }
-    if (!endRun())
-        return false;
-    if (converter && soundCount > 0) {
+    if (converter != nullptr && soundCount > 0) {
         converter->Finish(convertedFrame(soundTime));
         if (!takeConverted())
             return false;
     }
-    const uint64_t mdatSize = offset - mdatAt;
-    Builder size;
-    if (mdat64)
-        size.U64(mdatSize);
-    else if (mdatSize <= UINT32_MAX)
-        size.U32(static_cast<uint32_t>(mdatSize));
-    else
-        return false;
-    if (!out.WriteAt(mdat64 ? mdatAt + 8 : mdatAt, size.bytes))
-        return false;
+    if (madeAt != 0) {
+        Builder size;
+        size.U64(end - madeAt);
+        if (!out.WriteAt(madeAt + 8, size.bytes))
+            return false;
+    }
     // Without sound samples the file leaves the sound track out rather than hold an empty one.
     const bool withSound = source != nullptr && sound.sampleCount > 0;
     const auto milliseconds = [](const TrackPlan& plan) {
@@ -698,9 +757,10 @@ bool WriteRepairedMovie(ByteSource& broken, const ReferenceMovie& reference, con
     if (!out.Write(moov.bytes))
         return false;
     for (const BoxSpan& box : recorderBoxes) {
-        if (!out.Copy(broken, box.offset, box.size, buffer))
+        if (!out.Copy(m_broken, box.offset, box.size))
             return false;
     }
+    m_finished = true;
     return true;
 }
 

@@ -2,51 +2,59 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <unordered_map>
 
 namespace mp4repair {
 
 namespace {
 
-// A bounded window over the source; a request outside it moves the window.
+// A bounded window over the source; a request outside it moves the window. It reads only what
+// is asked for and a little around it: in an intact recording the scan looks at a few bytes of
+// each picture and at the sound between pictures, and reading every byte would cost more than
+// the scan itself.
 class Window {
   public:
-    static constexpr size_t kLookBack = 256 * 1024;
+    // The scan steps back a little now and then (to the sound after a picture it looked past):
+    // the window keeps some bytes before the offset, so that costs no new read.
+    static constexpr size_t kBehind = 4 * 1024;
+    static constexpr size_t kAhead = 8 * 1024;
 
     Window(ByteSource& source, uint64_t end, size_t capacity)
-        : m_source(source), m_end(end), m_buffer(capacity + kLookBack) {}
+        : m_source(source), m_end(end), m_size(capacity + kBehind) {}
 
     // The most bytes one request may ask for.
-    size_t Capacity() const { return m_buffer.size() - kLookBack; }
+    size_t Capacity() const { return m_size - kBehind; }
 
     // The bytes [offset, offset + count), or null when they pass the end.
     const uint8_t* At(uint64_t offset, size_t count) {
         if (count > Capacity() || offset > m_end || m_end - offset < count)
             return nullptr;
-        const bool outside = offset < m_base || offset + count > m_base + m_length;
-        // A glance far from where the scan is (the unit after an implausible length) is read on its
-        // own rather than moving the window away and back.
-        if (outside && count <= sizeof m_peek && (offset < m_base || offset > m_base + m_length + kLookBack)) {
+        if (offset >= m_base && offset + count <= m_base + m_length)
+            return m_buffer.get() + (offset - m_base);
+        // A glance elsewhere (a unit's length and header) is read on its own.
+        if (count <= sizeof m_peek) {
             if (m_source.Read(offset, m_peek, count) != count)
                 return nullptr;
             return m_peek;
         }
-        if (outside) {
-            // The scan steps back a little now and then (to the sound after a picture it looked
-            // past): the window keeps some bytes before the offset, so that costs no new read.
-            m_base = offset > kLookBack ? offset - kLookBack : 0;
-            m_length = m_source.Read(m_base, m_buffer.data(),
-                                     static_cast<size_t>(std::min<uint64_t>(m_buffer.size(), m_end - m_base)));
-            if (m_length < offset - m_base + count)
-                return nullptr;
-        }
-        return m_buffer.data() + (offset - m_base);
+        m_base = offset > kBehind ? offset - kBehind : 0;
+        // Not zeroed: only bytes read into it are ever looked at.
+        if (!m_buffer)
+            m_buffer.reset(new uint8_t[m_size]);
+        const uint64_t want = offset - m_base + std::max(count, kAhead);
+        m_length = m_source.Read(m_base, m_buffer.get(),
+                                 static_cast<size_t>(std::min<uint64_t>({want, m_size, m_end - m_base})));
+        if (m_length < offset - m_base + count)
+            return nullptr;
+        return m_buffer.get() + (offset - m_base);
     }
 
   private:
     ByteSource& m_source;
     uint64_t m_end;
-    std::vector<uint8_t> m_buffer;
+    size_t m_size;
+    std::unique_ptr<uint8_t[]> m_buffer;
     uint64_t m_base = 0;
     size_t m_length = 0;
     uint8_t m_peek[16];
@@ -98,15 +106,16 @@ class Scanner {
                     sound.clear();
                     continue;
                 }
+                if (resyncing) {
+                    // A picture that could not be confirmed while resyncing is skipped like damage,
+                    // a byte at a time: the length it claims may reach over intact pictures.
+                    m_result.skippedBytes += 1;
+                    ++at;
+                    continue;
+                }
                 m_result.samples.insert(m_result.samples.end(), sound.begin(), sound.end());
                 sound.clear();
                 at = runEnd;
-                continue;
-            }
-            if (resyncing && NextPicture(at, at + 1) == at) {
-                // A picture that could not be confirmed while resyncing is skipped like damage.
-                m_result.skippedBytes += 1;
-                ++at;
                 continue;
             }
             uint64_t runEnd = at;
@@ -238,8 +247,13 @@ class Scanner {
         const bool leadingZero =
             field > 1 && (static_cast<uint64_t>(m_settings.largestVideoSample) >> (8 * (field - 1))) == 0;
         Sample video;
+        // The next picture is mostly near (after one sound frame): the look ahead starts small and
+        // grows with the distance crossed, so places tried one after another share one read.
+        const uint64_t first = from;
         while (from < limit) {
-            const size_t count = static_cast<size_t>(std::min<uint64_t>(std::min<uint64_t>(kStride, m_window.Capacity()), m_end - from));
+            const uint64_t stride = std::min(kStride, std::max(kFirstStride, 2 * (from - first)));
+            const size_t count = static_cast<size_t>(
+                std::min<uint64_t>(std::min<uint64_t>(stride, m_window.Capacity()), m_end - from));
             // A unit needs its field and a two-byte header, plus one byte to look at.
             if (count < field + 3)
                 return limit;
@@ -251,7 +265,8 @@ class Scanner {
             while (i < places && from + i < limit) {
                 if (leadingZero && data[i] != 0) {
                     const void* zero = std::memchr(data + i, 0, places - i);
-                    i = zero == nullptr ? places : static_cast<size_t>(static_cast<const uint8_t*>(zero) - data);
+                    i = zero == nullptr ? places
+                                        : static_cast<size_t>(static_cast<const uint8_t*>(zero) - data);
                     continue;
                 }
                 const size_t nonzero = FirstNonzero(data, i, count);
@@ -388,6 +403,7 @@ class Scanner {
     // Sound between two pictures is never longer than this; a longer stretch is damage.
     static constexpr uint64_t kLongestSoundRun = 64 * 1024;
     static constexpr size_t kRememberedFrames = 4096;
+    static constexpr uint64_t kFirstStride = 4 * 1024;
     static constexpr uint64_t kStride = 64 * 1024;
 
     Window m_window;

@@ -1,11 +1,5 @@
 #include "tools/mp4repair/soundconverter.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/mem.h>
-}
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -19,13 +13,13 @@ int16_t FromFloat(double value) {
 }
 
 // Sample `index` of channel `channel` of a decoded frame, in 16 bits.
-int16_t FrameSample(const AVFrame& frame, int channel, int index) {
+int16_t FrameSample(const CodecFunctions& av, const AVFrame& frame, int channel, int index) {
     const auto format = static_cast<AVSampleFormat>(frame.format);
-    const bool planar = av_sample_fmt_is_planar(format) != 0;
+    const bool planar = av.sampleFormatIsPlanar(format) != 0;
     const int channels = frame.ch_layout.nb_channels;
     const uint8_t* plane = frame.extended_data[planar ? channel : 0];
     const int at = planar ? index : index * channels + channel;
-    switch (av_get_packed_sample_fmt(format)) {
+    switch (av.packedSampleFormat(format)) {
     case AV_SAMPLE_FMT_FLT:
         return FromFloat(reinterpret_cast<const float*>(plane)[at]);
     case AV_SAMPLE_FMT_DBL:
@@ -39,29 +33,28 @@ int16_t FrameSample(const AVFrame& frame, int channel, int index) {
     }
 }
 
-void FreeContext(AVCodecContext*& context) {
-    avcodec_free_context(&context);
-}
-
 } // namespace
 
-SoundConverter::SoundConverter(const ReferenceTrack& source, SoundKind kind) : m_kind(kind) {
-    m_frame = av_frame_alloc();
-    m_packet = av_packet_alloc();
+SoundConverter::SoundConverter(CodecLibrary& library, const ReferenceTrack& source, SoundKind kind)
+    : m_av(library.Functions()), m_kind(kind) {
+    if (m_av == nullptr)
+        return;
+    m_frame = m_av->frameAlloc();
+    m_packet = m_av->packetAlloc();
     if (m_frame == nullptr || m_packet == nullptr)
         return;
     if (kind == SoundKind::Aac) {
-        const AVCodec* aac = avcodec_find_decoder(AV_CODEC_ID_AAC);
-        m_decoder = aac != nullptr ? avcodec_alloc_context3(aac) : nullptr;
+        const AVCodec* aac = m_av->findDecoder(AV_CODEC_ID_AAC);
+        m_decoder = aac != nullptr ? m_av->allocContext(aac) : nullptr;
         if (m_decoder == nullptr || source.codecConfig.empty())
             return;
         m_decoder->extradata =
-            static_cast<uint8_t*>(av_mallocz(source.codecConfig.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+            static_cast<uint8_t*>(m_av->mallocz(source.codecConfig.size() + AV_INPUT_BUFFER_PADDING_SIZE));
         if (m_decoder->extradata == nullptr)
             return;
         std::memcpy(m_decoder->extradata, source.codecConfig.data(), source.codecConfig.size());
         m_decoder->extradata_size = static_cast<int>(source.codecConfig.size());
-        if (avcodec_open2(m_decoder, aac, nullptr) < 0)
+        if (m_av->open(m_decoder, aac, nullptr) < 0)
             return;
         m_channels = m_decoder->ch_layout.nb_channels;
         // The decoder learns its rate from the first frame; the entry's rate is the one it gives.
@@ -90,18 +83,18 @@ SoundConverter::SoundConverter(const ReferenceTrack& source, SoundKind kind) : m
     // FFmpeg's encoder takes one or two channels.
     if (m_channels < 1 || m_channels > 2 || m_rate == 0 || m_rate > 65535)
         return;
-    const AVCodec* adpcm = avcodec_find_encoder(AV_CODEC_ID_ADPCM_IMA_WAV);
-    AVCodecContext* encoder = adpcm != nullptr ? avcodec_alloc_context3(adpcm) : nullptr;
+    const AVCodec* adpcm = m_av->findEncoder(AV_CODEC_ID_ADPCM_IMA_WAV);
+    AVCodecContext* encoder = adpcm != nullptr ? m_av->allocContext(adpcm) : nullptr;
     if (encoder == nullptr)
         return;
     encoder->sample_rate = static_cast<int>(m_rate);
-    av_channel_layout_default(&encoder->ch_layout, m_channels);
+    m_av->channelLayoutDefault(&encoder->ch_layout, m_channels);
     encoder->sample_fmt = adpcm->sample_fmts != nullptr ? adpcm->sample_fmts[0] : AV_SAMPLE_FMT_S16;
     encoder->time_base = AVRational{1, static_cast<int>(m_rate)};
     const bool planar = encoder->sample_fmt == AV_SAMPLE_FMT_S16P;
-    if ((!planar && encoder->sample_fmt != AV_SAMPLE_FMT_S16) || avcodec_open2(encoder, adpcm, nullptr) < 0 ||
+    if ((!planar && encoder->sample_fmt != AV_SAMPLE_FMT_S16) || m_av->open(encoder, adpcm, nullptr) < 0 ||
         encoder->frame_size <= 1 || encoder->block_align <= 0) {
-        FreeContext(encoder);
+        m_av->freeContext(&encoder);
         return;
     }
     m_samplesPerBlock = static_cast<uint32_t>(encoder->frame_size);
@@ -110,10 +103,12 @@ SoundConverter::SoundConverter(const ReferenceTrack& source, SoundKind kind) : m
 }
 
 SoundConverter::~SoundConverter() {
-    FreeContext(m_decoder);
-    FreeContext(m_encoder);
-    av_frame_free(&m_frame);
-    av_packet_free(&m_packet);
+    if (m_av == nullptr)
+        return;
+    m_av->freeContext(&m_decoder);
+    m_av->freeContext(&m_encoder);
+    m_av->frameFree(&m_frame);
+    m_av->packetFree(&m_packet);
 }
 
 void SoundConverter::Add(const uint8_t* data, size_t size, int64_t from, int64_t until) {
@@ -149,14 +144,14 @@ void SoundConverter::Decode(const uint8_t* data, size_t size) {
         DecodePcm(data, size);
         return;
     }
-    if (av_new_packet(m_packet, static_cast<int>(size)) < 0)
+    if (m_av->newPacket(m_packet, static_cast<int>(size)) < 0)
         return;
     std::memcpy(m_packet->data, data, size);
-    const int sent = avcodec_send_packet(m_decoder, m_packet);
-    av_packet_unref(m_packet);
+    const int sent = m_av->sendPacket(m_decoder, m_packet);
+    m_av->packetUnref(m_packet);
     if (sent < 0)
         return;
-    while (avcodec_receive_frame(m_decoder, m_frame) >= 0) {
+    while (m_av->receiveFrame(m_decoder, m_frame) >= 0) {
         // A frame in another layout than the track announced cannot be placed in it.
         if (m_frame->ch_layout.nb_channels == m_channels &&
             m_frame->sample_rate == static_cast<int>(m_rate)) {
@@ -164,10 +159,10 @@ void SoundConverter::Decode(const uint8_t* data, size_t size) {
             for (int i = 0; i < m_frame->nb_samples; ++i)
                 for (int channel = 0; channel < m_channels; ++channel)
                     m_decoded[static_cast<size_t>(i * m_channels + channel)] =
-                        FrameSample(*m_frame, channel, i);
+                        FrameSample(*m_av, *m_frame, channel, i);
             Place(m_decoded.data(), m_frame->nb_samples);
         }
-        av_frame_unref(m_frame);
+        m_av->frameUnref(m_frame);
     }
 }
 
@@ -232,9 +227,9 @@ void SoundConverter::EncodeWholeBlocks() {
         m_frame->nb_samples = static_cast<int>(perBlock);
         m_frame->format = m_encoder->sample_fmt;
         m_frame->sample_rate = m_encoder->sample_rate;
-        if (av_channel_layout_copy(&m_frame->ch_layout, &m_encoder->ch_layout) < 0 ||
-            av_frame_get_buffer(m_frame, 0) < 0) {
-            av_frame_unref(m_frame);
+        if (m_av->channelLayoutCopy(&m_frame->ch_layout, &m_encoder->ch_layout) < 0 ||
+            m_av->frameGetBuffer(m_frame, 0) < 0) {
+            m_av->frameUnref(m_frame);
             break;
         }
         const int16_t* from = m_pending.data() + used;
@@ -248,13 +243,13 @@ void SoundConverter::EncodeWholeBlocks() {
             std::memcpy(m_frame->data[0], from, perBlock * channels * sizeof(int16_t));
         }
         used += perBlock * channels;
-        const int sent = avcodec_send_frame(m_encoder, m_frame);
-        av_frame_unref(m_frame);
+        const int sent = m_av->sendFrame(m_encoder, m_frame);
+        m_av->frameUnref(m_frame);
         if (sent < 0)
             break;
-        while (avcodec_receive_packet(m_encoder, m_packet) >= 0) {
+        while (m_av->receivePacket(m_encoder, m_packet) >= 0) {
             m_blocks.insert(m_blocks.end(), m_packet->data, m_packet->data + m_packet->size);
-            av_packet_unref(m_packet);
+            m_av->packetUnref(m_packet);
         }
     }
     m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(used));

@@ -1,24 +1,21 @@
 #pragma once
 // Turns the recovered sound (PCM in the reference's layout, or AAC frames) into IMA ADPCM in the
-// WAV block layout, with FFmpeg's AAC decoder and its IMA ADPCM encoder. Each piece of sound is
-// placed at its time: a hole before it becomes silence, and what overlaps sound already placed is
-// dropped, so the sound after a damaged stretch stays in step with the video.
+// WAV block layout, with the AAC decoder and IMA ADPCM encoder of the loaded codec library. Each
+// piece of sound is placed at its time: a hole before it becomes silence, and what overlaps sound
+// already placed is dropped, so the sound after a damaged stretch stays in step with the video.
 
+#include "tools/mp4repair/codeclibrary.h"
 #include "tools/mp4repair/referencemovie.h"
 
 #include <cstdint>
 #include <vector>
 
-struct AVCodecContext;
-struct AVFrame;
-struct AVPacket;
-
 namespace mp4repair {
 
 class SoundConverter {
   public:
-    // The source is the reference's sound track, of the given kind.
-    SoundConverter(const ReferenceTrack& source, SoundKind kind);
+    // The source is the reference's sound track, of the given kind. Waits for the codec library.
+    SoundConverter(CodecLibrary& library, const ReferenceTrack& source, SoundKind kind);
     ~SoundConverter();
     SoundConverter(const SoundConverter&) = delete;
     SoundConverter& operator=(const SoundConverter&) = delete;
@@ -46,6 +43,7 @@ class SoundConverter {
     void Silence(int64_t frames);
     void EncodeWholeBlocks();
 
+    const CodecFunctions* m_av;
     SoundKind m_kind;
     // PCM layout of the source.
     int m_bits = 16;

@@ -150,3 +150,20 @@ void CanvasPool::Return(void* info) {
     }
     av_free(loan->data);
 }
+
+bool Scaler::ToCanvas(const PresentedVideo& video, QImage& canvas) {
+    SurfacePlanes planes;
+    for (int plane = 0; plane < 3; ++plane) {
+        planes.data[plane] = video.planes[plane];
+        planes.linesize[plane] = video.pitches[plane];
+    }
+    planes.format = AV_PIX_FMT_YUV420P;
+    planes.width = video.width;
+    planes.height = video.height;
+    planes.mirrored = video.mirrored;
+    const QRect& place = video.destination;
+    return ToBgra(planes,
+                  canvas.bits() + static_cast<std::size_t>(place.top()) * canvas.bytesPerLine() +
+                      static_cast<std::size_t>(place.left()) * 4,
+                  static_cast<int>(canvas.bytesPerLine()), place.width(), place.height());
+}

@@ -92,6 +92,8 @@ class Scaler {
     // the source is.
     bool ToBgra(const SurfacePlanes& source, std::uint8_t* destination, int destinationPitch, int dstWidth,
                 int dstHeight);
+    // The video's planes stretched into its destination rectangle of the canvas (Format_RGB32).
+    bool ToCanvas(const PresentedVideo& video, QImage& canvas);
 
   private:
     // A conversion context kept for the sizes and formats it was asked for. sws_getCachedContext

@@ -93,20 +93,7 @@ bool VideoScene::Impl::Compose() {
         return false;
     if (video) {
         ClearAround(video->destination);
-        SurfacePlanes planes;
-        for (int plane = 0; plane < 3; ++plane) {
-            planes.data[plane] = video->planes[plane];
-            planes.linesize[plane] = video->pitches[plane];
-        }
-        planes.format = AV_PIX_FMT_YUV420P;
-        planes.width = video->width;
-        planes.height = video->height;
-        planes.mirrored = video->mirrored;
-        const QRect& place = video->destination;
-        scaler->ToBgra(planes,
-                       canvas.bits() + static_cast<std::size_t>(place.top()) * canvas.bytesPerLine() +
-                           static_cast<std::size_t>(place.left()) * 4,
-                       static_cast<int>(canvas.bytesPerLine()), place.width(), place.height());
+        scaler->ToCanvas(*video, canvas);
         video.reset();
     }
     ClearAround(QRect());

@@ -92,14 +92,18 @@ class Scanner {
                 // its place; but not while the scan looks for its footing after damage.
                 const uint64_t after = at + video.size;
                 uint64_t runEnd = after;
+                // Any bytes pass for PCM: after damage, a picture counts only when sound of no more
+                // than the usual length lies between it and the next.
                 if (after >= m_end || VideoSampleAt(after, following) ||
                     (m_settings.sound == SoundKind::Aac && SoundRunAt(after, sound, runEnd)) ||
-                    m_settings.sound == SoundKind::Pcm ||
+                    (m_settings.sound == SoundKind::Pcm &&
+                     (!resyncing || (SoundRunAt(after, sound, runEnd) && !OverLongPcmRun(runEnd - after)))) ||
                     (!resyncing && (m_settings.sound != SoundKind::Aac || !SoundRunAt(at, sound, runEnd)))) {
                     resyncing = false;
                     m_result.samples.push_back(video);
                     at = after;
                     if (!sound.empty() && sound.front().offset == after) {
+                        CountPcmRun(runEnd - after);
                         m_result.samples.insert(m_result.samples.end(), sound.begin(), sound.end());
                         at = runEnd;
                     }
@@ -120,7 +124,11 @@ class Scanner {
             }
             uint64_t runEnd = at;
             if (SoundRunAt(at, sound, runEnd)) {
-                resyncing = false;
+                // Damage reads as PCM too: a run far longer than the usual one holds some, and the
+                // picture after it must be confirmed (the run's ends are trimmed when the index is
+                // made). Nor does PCM confirm anything after damage; AAC frames do.
+                resyncing = m_settings.sound == SoundKind::Pcm && (resyncing || OverLongPcmRun(runEnd - at));
+                CountPcmRun(runEnd - at);
                 m_result.samples.insert(m_result.samples.end(), sound.begin(), sound.end());
                 sound.clear();
                 at = runEnd;
@@ -400,9 +408,30 @@ class Scanner {
         return end;
     }
 
+    // The most frequent length of PCM between two pictures, learnt as the scan goes.
+    void CountPcmRun(uint64_t length) {
+        if (m_settings.sound != SoundKind::Pcm || length == 0)
+            return;
+        const auto counted = m_pcmRuns.find(length);
+        if (counted == m_pcmRuns.end() && m_pcmRuns.size() >= kCountedPcmLengths)
+            return;
+        const int times = ++m_pcmRuns[length];
+        if (times > m_usualPcmRunTimes) {
+            m_usualPcmRunTimes = times;
+            m_usualPcmRun = length;
+        }
+    }
+
+    // Longer than any run of the recorder's, by the measure the index uses to trim damaged ones.
+    bool OverLongPcmRun(uint64_t length) const {
+        return m_settings.sound == SoundKind::Pcm && m_usualPcmRunTimes > 1 &&
+               length > m_usualPcmRun + m_usualPcmRun / 2 + m_settings.pcmBlockAlign;
+    }
+
     // Sound between two pictures is never longer than this; a longer stretch is damage.
     static constexpr uint64_t kLongestSoundRun = 64 * 1024;
     static constexpr size_t kRememberedFrames = 4096;
+    static constexpr size_t kCountedPcmLengths = 256;
     static constexpr uint64_t kFirstStride = 4 * 1024;
     static constexpr uint64_t kStride = 64 * 1024;
 
@@ -414,6 +443,9 @@ class Scanner {
     ScanResult m_result;
     // The frame length found at a place (0: none), for places tried again with another run end.
     std::unordered_map<uint64_t, size_t> m_frameAt;
+    std::unordered_map<uint64_t, int> m_pcmRuns;
+    uint64_t m_usualPcmRun = 0;
+    int m_usualPcmRunTimes = 0;
 };
 
 } // namespace

@@ -28,6 +28,9 @@ extern "C" {
 
 namespace {
 
+// The video rate of the recordings and of their reference.
+constexpr int kBitRate = 13'000'000;
+
 namespace fs = std::filesystem;
 
 struct Run {
@@ -183,16 +186,21 @@ std::vector<Packet> Packets(const fs::path& path) {
     return packets;
 }
 
+fixtures::MovieOptions RecorderOptions(int bitRate, int frames) {
+    fixtures::MovieOptions options;
+    options.video.width = 1920;
+    options.video.height = 1080;
+    options.video.frameCount = frames;
+    options.video.bitRate = bitRate;
+    options.audio = true;
+    return options;
+}
+
 // The recording as made, and the same bytes without its index.
 fs::path MakeRecording(const fs::path& folder, const std::string& name, int bitRate, uint64_t hole,
                        fs::path& indexless, fixtures::MovieLayout& layout) {
     fixtures::QuietCodecLogs();
-    fixtures::MovieOptions options;
-    options.video.width = 1920;
-    options.video.height = 1080;
-    options.video.frameCount = 30 * 60;
-    options.video.bitRate = bitRate;
-    options.audio = true;
+    fixtures::MovieOptions options = RecorderOptions(bitRate, 30 * 60);
     options.mdatPadding = hole;
     const fs::path path = folder / (name + ".mp4");
     layout = fixtures::MakeMovieRecording(path, options);
@@ -222,7 +230,11 @@ int main(int argc, char** argv) {
         fs::path(argc > 1 ? argv[1] : fs::temp_directory_path().string()) / "mp4repairbench";
     fs::create_directories(folder);
     const std::string program = Utf8FromWide(FileSystem::ProgramFolder()) + "/mp4repair";
-    const std::string reference = Utf8FromWide(FileSystem::ProgramFolder()) + "/ref.mp4";
+    // A reference from the same recorder, as the viewer hands over: the parameter sets the repaired
+    // video is decoded with are the reference's.
+    const std::string reference = (folder / "reference.mp4").string();
+    fixtures::QuietCodecLogs();
+    fixtures::MakeMovieRecording(reference, RecorderOptions(kBitRate, 30));
     const fs::path output = folder / "repaired.mp4";
 
     double load[3] = {};
@@ -243,7 +255,7 @@ int main(int argc, char** argv) {
           std::pair<const char*, uint64_t>{"1080p-1GB (900 MB zeros)", 900'000'000}}) {
         fs::path indexless;
         fixtures::MovieLayout layout;
-        MakeRecording(folder, name, 13'000'000, hole, indexless, layout);
+        MakeRecording(folder, name, kBitRate, hole, indexless, layout);
         // Both read a file the page cache holds, as the repair reads its working copy, and write a
         // file that is not there yet.
         std::vector<Run> copies;
@@ -292,5 +304,6 @@ int main(int argc, char** argv) {
     std::printf("goal: repair within 2x cp (ratio <= 2); peak memory not growing with the file\n");
     fs::remove(output);
     fs::remove(folder / "cut.mp4");
+    fs::remove(reference);
     return 0;
 }

@@ -72,6 +72,9 @@ class RepairFlowTest : public testing::Test {
     // Offers the first row's recording for repair, agrees, and waits for the result.
     void OfferAndRepair(AgreeingBoxes& boxes) {
         ASSERT_NE(view->GetCatalogue().AddFile(card.Wide(name), &view->GetList()), 0);
+        if (!rearName.empty()) {
+            ASSERT_NE(view->GetCatalogue().AddFile(card.Wide(rearName), &view->GetList()), 0);
+        }
         view->GetCatalogue().FillListByType(&view->GetList(), 9, 1);
         EXPECT_EQ(view->OpenAndPlay(0), 0);
         EXPECT_TRUE(boxes.Told(view->LoadText(210)));
@@ -91,26 +94,44 @@ class RepairFlowTest : public testing::Test {
     ScopedEnvironment configVariable{"XDG_CONFIG_HOME", (home / "config").string()};
     TestFolder card;
     std::string name;
+    // The rear camera's recording of the same time, when there is one.
+    std::string rearName;
     std::unique_ptr<CViewerApp> application;
     CChildView* view = nullptr;
 };
 
-TEST_F(RepairFlowTest, AnMp4RecordingWithoutItsIndexIsRebuiltInPlaceAndThenPlays) {
-    SetModelIndex(0);
+// Each MP4/MOV recorder model: the front and the rear recording are both rebuilt, each with the
+// model's own reference recording for its camera, and the pair then plays.
+class RepairFlowModelTest : public RepairFlowTest, public testing::WithParamInterface<int> {};
+
+TEST_P(RepairFlowModelTest, Mp4RecordingsWithoutTheirIndexAreRebuiltInPlaceAndThenPlay) {
+    const int model = GetParam();
+    SetModelIndex(model);
     fixtures::MovieOptions options;
+    options.model = model;
     options.audio = true;
     options.video.frameCount = 45;
     options.damage.dropIndex = true;
-    name = fixtures::RecordingName("", options.start, 'F', fixtures::RecordingKinds(0).front().token, "mp4");
+    const std::string token = fixtures::RecordingKinds(model).front().token;
+    name = fixtures::RecordingName("", options.start, 'F', token, "mp4");
+    rearName = fixtures::RecordingName("", options.start, 'R', token, "mp4");
     fixtures::MakeMovieRecording(card / name, options);
+    options.channel = 1;
+    fixtures::MakeMovieRecording(card / rearName, options);
     const std::string broken = Contents(card / name);
+    const std::string brokenRear = Contents(card / rearName);
     AgreeingBoxes boxes;
     OfferAndRepair(boxes);
-    // The broken file stays beside the repaired one; the working files are gone.
+    // The broken files stay beside the repaired ones; the working files are gone.
     EXPECT_EQ(Contents(card / ("original_" + name)), broken);
+    EXPECT_EQ(Contents(card / ("original_" + rearName)), brokenRear);
     EXPECT_TRUE(std::filesystem::is_empty(home / "Documents"));
     ExpectItPlays(boxes);
+    EXPECT_NE(view->GetPlayer(1), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(Models, RepairFlowModelTest, testing::Values(0, 1, 2),
+                         [](const testing::TestParamInfo<int>& info) { return "Model" + std::to_string(info.param); });
 
 TEST_F(RepairFlowTest, AnAviRecordingWithoutItsIndexIsRebuiltInTheRepairFolderAndThenPlays) {
     ASSERT_EQ(GetModelIndex(), 3);

@@ -107,9 +107,11 @@ void stream_toggle_pause(VideoState* is) {
 }
 
 void step_to_next_frame(VideoState* is) {
+    // Set before the pause is left: a video thread that got through first would otherwise decode
+    // on until it saw the request, showing several pictures for one step.
+    is->stepRequest = 1;
     if (is->paused)
         stream_toggle_pause(is);
-    is->stepRequest = 1;
     WakeRefreshThread(is);
 }
 

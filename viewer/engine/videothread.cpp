@@ -261,7 +261,9 @@ int VideoThread(void* arg) {
         av_frame_unref(frame);
         if (queued < 0)
             break;
-        if (is->stepRequest)
+        // Only ever pauses: a step that finds the channel paused while this thread was still
+        // decoding must not be turned into playing on by a second toggle.
+        if (is->stepRequest && !is->paused)
             stream_toggle_pause(is);
     }
     av_packet_free(&packet);

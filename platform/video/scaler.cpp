@@ -10,17 +10,17 @@ extern "C" {
 
 namespace {
 
-int PitchWithSlack(int width) {
-    // Whole cache lines keep sws on its aligned paths.
-    return ((width + kRowSlackPixels) * 4 + 63) & ~63;
-}
-
 bool IsYuv(AVPixelFormat format) {
     return format == AV_PIX_FMT_YUYV422 || format == AV_PIX_FMT_UYVY422 || format == AV_PIX_FMT_YUV420P ||
            format == AV_PIX_FMT_NV12;
 }
 
 } // namespace
+
+int PitchWithSlack(int width) {
+    // Whole cache lines keep sws on its aligned paths.
+    return ((width + kRowSlackPixels) * 4 + 63) & ~63;
+}
 
 Scaler::Context::~Context() {
     sws_freeContext(m_context);

@@ -289,14 +289,89 @@ HRESULT VideoDevice::SetSurfacePicture(VideoSurface& surface, const AVFrame* fra
         AVFrame* freed = const_cast<AVFrame*>(held);
         av_frame_free(&freed);
     });
+    std::optional<PictureAhead> ahead;
+    {
+        std::lock_guard<std::mutex> guard(m_impl->aheadLock);
+        ahead.swap(m_impl->ahead);
+    }
+    const bool same = ahead && ahead->mirrored == mirrored && ahead->frame->buf[0] && frame->buf[0] &&
+                      ahead->frame->buf[0]->data == frame->buf[0]->data &&
+                      std::equal(frame->data, frame->data + 3, ahead->frame->data) &&
+                      std::equal(frame->linesize, frame->linesize + 3, ahead->frame->linesize) &&
+                      ahead->placement.surfaceWidth == pixels.width &&
+                      ahead->placement.surfaceHeight == pixels.height;
     std::lock_guard<std::mutex> guard(pixels.lock);
-    pixels.picture = std::move(picture);
+    pixels.picture = picture;
     pixels.mirrored = mirrored;
     pixels.pendingFill.reset();
     // The bytes are not needed while a picture stands in for them.
     pixels.bytes.reset();
     pixels.spare.reset();
+    if (pixels.prepared && pixels.prepared->pixels.use_count() == 1) {
+        std::lock_guard<std::mutex> spare(m_impl->aheadLock);
+        m_impl->spareAhead = std::move(pixels.prepared->pixels);
+    }
+    pixels.prepared.reset();
+    if (same) {
+        VideoSurface::Impl::Prepared prepared;
+        prepared.of = picture;
+        prepared.source = ahead->placement.source;
+        prepared.width = ahead->placement.width;
+        prepared.height = ahead->placement.height;
+        prepared.pitch = ahead->pitch;
+        prepared.pixels = std::move(ahead->pixels);
+        pixels.prepared = std::move(prepared);
+    }
     return S_OK;
+}
+
+void VideoDevice::PreparePicture(const AVFrame* frame, bool mirrored) const {
+    const std::optional<PlacementMemory::Placement> placement = m_impl->placements->Last();
+    if (!placement || !frame || !frame->buf[0] || frame->format != AV_PIX_FMT_YUV420P)
+        return;
+    std::shared_ptr<const AVFrame> picture(av_frame_clone(frame), [](const AVFrame* held) {
+        AVFrame* freed = const_cast<AVFrame*>(held);
+        av_frame_free(&freed);
+    });
+    if (!picture->data[0])
+        return;
+    // The rectangle of the frame the place shows, found as on a surface of the place's size.
+    VideoSurface::Impl view;
+    view.width = placement->surfaceWidth;
+    view.height = placement->surfaceHeight;
+    view.format = D3DFMT_YUY2;
+    view.picture = picture;
+    view.mirrored = mirrored;
+    SurfacePlanes planes;
+    // Converting ahead pays where the picture shrinks a lot: all its planes are read for a small
+    // result, whose copy when shown costs little. Near the frame's size the copy costs what the
+    // cache saves.
+    if (!PlanesOfSurface(view, placement->source, &planes) ||
+        static_cast<std::int64_t>(placement->width) * placement->height * 4 >
+            static_cast<std::int64_t>(planes.width) * planes.height)
+        return;
+    std::shared_ptr<std::vector<std::uint8_t>> pixels;
+    {
+        std::lock_guard<std::mutex> guard(m_impl->aheadLock);
+        pixels.swap(m_impl->spareAhead);
+        // A picture converted ahead but never handed over gives its memory to this one.
+        if (!pixels && m_impl->ahead)
+            pixels = std::move(m_impl->ahead->pixels);
+        m_impl->ahead.reset();
+    }
+    const int pitch = PitchWithSlack(placement->width);
+    if (!pixels)
+        pixels = std::make_shared<std::vector<std::uint8_t>>();
+    pixels->resize(static_cast<std::size_t>(pitch) * (placement->height + kSlackRows));
+    const bool converted =
+        planes.mirrored
+            ? m_impl->preparingScaler.ToBgra(planes, pixels->data(), pitch, placement->width, placement->height)
+            : m_impl->preparingScaler.ToBgraWithSlack(planes, pixels->data(), pitch, placement->width,
+                                                      placement->height);
+    if (!converted)
+        return;
+    std::lock_guard<std::mutex> guard(m_impl->aheadLock);
+    m_impl->ahead = PictureAhead{std::move(picture), mirrored, *placement, pitch, std::move(pixels)};
 }
 
 RECT VideoDevice::GetClientRect() const {
@@ -314,14 +389,21 @@ HRESULT VideoDevice::BeginScene(D3DCOLOR clear, std::unique_ptr<VideoScene>* sce
         return E_POINTER;
     scene->reset();
     const RECT client = GetClientRect();
-    if (client.right < 1 || client.bottom < 1)
+    if (client.right < 1 || client.bottom < 1) {
+        // Nothing is shown: no picture is converted ahead for it either.
+        m_impl->placements->Forget();
         return D3DERR_INVALIDCALL;
+    }
     auto impl = std::make_unique<VideoScene::Impl>();
     impl->width = client.right;
     impl->height = client.bottom;
     const std::shared_ptr<IPresentationTarget> target = FindPresentationTarget(m_impl->window);
     impl->inParts = target && target->DrawsScenes();
     impl->canvases = m_impl->canvases;
+    if (impl->inParts)
+        m_impl->placements->Forget();
+    else
+        impl->placements = m_impl->placements;
     if (!impl->inParts) {
         impl->canvas = m_impl->canvases->Take(client.right, client.bottom);
         if (impl->canvas.isNull())

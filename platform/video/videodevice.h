@@ -49,6 +49,11 @@ class VideoDevice {
     // picture's planes are referenced, not copied. D3DERR_INVALIDCALL for another surface format or
     // a frame without picture.
     HRESULT SetSurfacePicture(VideoSurface& surface, const AVFrame* frame, bool mirrored) const;
+    // Converts a picture just decoded, while its planes are still in the processor's cache, for the
+    // place where this device last showed a picture much smaller than the frame; the next
+    // SetSurfacePicture of the same picture takes the result, so that showing it only copies.
+    // Nothing happens without such a place (a window hidden, or drawn with OpenGL).
+    void PreparePicture(const AVFrame* frame, bool mirrored) const;
 
     // The window's client rectangle now; empty when it has none or is gone.
     RECT GetClientRect() const;

@@ -29,6 +29,8 @@ struct SwsContext;
 // Room sws may write beyond a row and below the last row: its vector code rounds row lengths up.
 constexpr int kRowSlackPixels = 32;
 constexpr int kSlackRows = 2;
+// A row pitch in bytes of 32-bit pixels with that room, in whole cache lines.
+int PitchWithSlack(int width);
 
 struct VideoSurface::Impl {
     int width = 0;
@@ -51,7 +53,61 @@ struct VideoSurface::Impl {
     // decoder's; nothing is converted at full size unless someone locks the surface to read it.
     std::shared_ptr<const AVFrame> picture;
     bool mirrored = false;
+    // The picture already converted for the place its window last showed pictures at; it counts
+    // only while `of` is the surface's picture.
+    struct Prepared {
+        std::weak_ptr<const AVFrame> of;
+        RECT source{};
+        int width = 0;
+        int height = 0;
+        int pitch = 0;
+        std::shared_ptr<std::vector<std::uint8_t>> pixels;
+    };
+    std::optional<Prepared> prepared;
     std::mutex lock;
+};
+
+// The surface's prepared pixels when they are of its picture, for this rectangle at this size.
+// The caller holds the surface's lock.
+const VideoSurface::Impl::Prepared* PreparedFor(const VideoSurface::Impl& surface, const RECT& source,
+                                                 int width, int height);
+
+// Where a device last showed a decoded picture on the software path: a rectangle of a surface of
+// this size, at this size. Forgotten when the window has nothing to show or draws with OpenGL.
+class PlacementMemory {
+  public:
+    struct Placement {
+        int surfaceWidth = 0;
+        int surfaceHeight = 0;
+        RECT source{};
+        int width = 0;
+        int height = 0;
+    };
+    void Remember(const Placement& placement) {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_last = placement;
+    }
+    void Forget() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_last.reset();
+    }
+    std::optional<Placement> Last() const {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_last;
+    }
+
+  private:
+    mutable std::mutex m_lock;
+    std::optional<Placement> m_last;
+};
+
+// A picture converted ahead, waiting for the surface it is handed to.
+struct PictureAhead {
+    std::shared_ptr<const AVFrame> frame;
+    bool mirrored = false;
+    PlacementMemory::Placement placement;
+    int pitch = 0;
+    std::shared_ptr<std::vector<std::uint8_t>> pixels;
 };
 
 // The surface's bytes, made (and given any pending fill) on first use. The caller holds its lock.
@@ -159,6 +215,7 @@ struct VideoScene::Impl {
     int backBufferHeight = 0;
     Scaler* scaler = nullptr;
     std::shared_ptr<CanvasPool> canvases;
+    std::shared_ptr<PlacementMemory> placements;
     std::unique_ptr<QPainter> painter;
     // For a window that draws scenes itself the scene keeps its parts (no canvas): the video as
     // decoded, and the overlays on a transparent picture of their own. A scene those parts cannot
@@ -196,6 +253,12 @@ struct VideoDevice::Impl {
     mutable Scaler sceneScaler;
     std::shared_ptr<CanvasPool> canvases = std::make_shared<CanvasPool>();
     mutable Scaler captureScaler;
+    mutable Scaler preparingScaler;
+    std::shared_ptr<PlacementMemory> placements = std::make_shared<PlacementMemory>();
+    mutable std::mutex aheadLock;
+    mutable std::optional<PictureAhead> ahead;
+    // The memory of the last picture converted ahead, once nobody holds it, for the next.
+    mutable std::shared_ptr<std::vector<std::uint8_t>> spareAhead;
     mutable std::mutex lastLock;
     PresentedPicture lastPresented;
 };

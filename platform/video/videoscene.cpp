@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 extern "C" {
@@ -139,14 +140,25 @@ HRESULT VideoScene::StretchRect(VideoSurface& surface, const RECT& source, const
     m_impl->ClearAround(QRect(destination.left, destination.top, destination.right - destination.left,
                               destination.bottom - destination.top));
 
-    SurfacePlanes planes;
-    if (!PlanesOfSurface(pixels, source, &planes))
-        return D3DERR_INVALIDCALL;
     const int pitch = static_cast<int>(canvas.bytesPerLine());
     std::uint8_t* target = canvas.bits() + static_cast<std::size_t>(destination.top) * pitch +
                            static_cast<std::size_t>(destination.left) * 4;
     const int width = destination.right - destination.left;
     const int height = destination.bottom - destination.top;
+    if (pixels.picture && m_impl->placements) {
+        m_impl->placements->Remember(
+            PlacementMemory::Placement{pixels.width, pixels.height, source, width, height});
+        if (const VideoSurface::Impl::Prepared* prepared = PreparedFor(pixels, source, width, height)) {
+            for (int row = 0; row < height; ++row)
+                std::memcpy(target + static_cast<std::size_t>(row) * pitch,
+                            prepared->pixels->data() + static_cast<std::size_t>(row) * prepared->pitch,
+                            static_cast<std::size_t>(width) * 4);
+            return S_OK;
+        }
+    }
+    SurfacePlanes planes;
+    if (!PlanesOfSurface(pixels, source, &planes))
+        return D3DERR_INVALIDCALL;
     // A destination as wide as the canvas may spill into the canvas's own row slack.
     const bool fullRows = destination.left == 0 && destination.right == canvas.width() && !planes.mirrored;
     const bool done = fullRows ? m_impl->scaler->ToBgraWithSlack(planes, target, pitch, width, height)

@@ -131,6 +131,20 @@ bool PlanesOfPicture(const VideoSurface::Impl& surface, int left, int top, int r
 
 } // namespace
 
+const VideoSurface::Impl::Prepared* PreparedFor(const VideoSurface::Impl& surface, const RECT& source,
+                                                 int width, int height) {
+    const std::optional<VideoSurface::Impl::Prepared>& prepared = surface.prepared;
+    if (!prepared || !surface.picture || prepared->width != width || prepared->height != height ||
+        prepared->source.left != source.left || prepared->source.top != source.top ||
+        prepared->source.right != source.right || prepared->source.bottom != source.bottom)
+        return nullptr;
+    // The same picture: the weak reference shares its owner, which it keeps from being reused.
+    const std::weak_ptr<const AVFrame>& of = prepared->of;
+    if (of.owner_before(surface.picture) || surface.picture.owner_before(of))
+        return nullptr;
+    return &*prepared;
+}
+
 bool PlanesOfSurface(VideoSurface::Impl& surface, const RECT& rect, SurfacePlanes* planes) {
     int left = std::max<int>(0, rect.left);
     int top = std::max<int>(0, rect.top);

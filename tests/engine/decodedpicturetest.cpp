@@ -272,6 +272,98 @@ TEST_F(DecodedPictureTest, ASurfaceLockedForItsBytesHoldsTheFrameInYuy2) {
 // Scenes a window that draws them itself is handed in parts, and what it is handed instead when the
 // parts cannot describe the scene: either way its pixels, and the back buffer a capture of the
 // display reads, are those of the scene composed for a window that takes finished pictures.
+// Once a window has shown a picture much smaller than the frame, its device converts each picture
+// just decoded for that place ahead of its upload. What the window then shows must be exactly what
+// converting it when shown gives, and never a picture converted ahead for another frame, another
+// mirroring or another place, nor for a surface since filled or given another's picture.
+TEST_F(DecodedPictureTest, PicturesConvertedAheadShowExactlyWhatConvertingThemWhenShownGives) {
+    // The frame's negative, with its colours swapped.
+    Frame negative(av_frame_clone(m_frame.get()));
+    ASSERT_EQ(av_frame_make_writable(negative.get()), 0);
+    for (int y = 0; y < kFrameHeight; ++y)
+        for (int x = 0; x < kFrameWidth; ++x) {
+            uint8_t& luma = negative->data[0][y * negative->linesize[0] + x];
+            luma = static_cast<uint8_t>(251 - luma);
+            if (x % 2 == 0 && y % 2 == 0)
+                std::swap(negative->data[1][(y / 2) * negative->linesize[1] + x / 2],
+                          negative->data[2][(y / 2) * negative->linesize[2] + x / 2]);
+        }
+    const RECT whole{0, 0, kSurfaceWidth, kSurfaceHeight};
+    // At most a quarter of the frame, across the whole window or inside it.
+    const RECT wide{0, 10, 158, 90};
+    const RECT inset{20, 20, 140, 80};
+    m_window->Resize(158, 100);
+    const auto show = [&](VideoDevice& device, VideoSurface& surface, const RECT& destination) {
+        std::unique_ptr<VideoScene> scene;
+        EXPECT_EQ(device.BeginScene(0xFF000000u, &scene), S_OK);
+        EXPECT_EQ(scene->StretchRect(surface, whole, destination), S_OK);
+        EXPECT_EQ(device.Present(std::move(scene)), S_OK);
+        return m_window->LastPicture();
+    };
+    // What a device that has shown nothing before shows of the frame.
+    const auto whenShown = [&](const AVFrame* frame, bool mirrored, const RECT& destination) {
+        std::unique_ptr<VideoDevice> device;
+        std::unique_ptr<VideoSurface> surface;
+        EXPECT_EQ(VideoDevice::Create(kWindow, 0, 0, &device), S_OK);
+        EXPECT_EQ(device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &surface), S_OK);
+        EXPECT_EQ(device->SetSurfacePicture(*surface, frame, mirrored), S_OK);
+        return show(*device, *surface, destination);
+    };
+    const auto differing = [](const PresentedPicture& a, const PresentedPicture& b) {
+        int count = 0;
+        for (int y = 0; y < a.Height(); ++y)
+            for (int x = 0; x < a.Width(); ++x)
+                count += a.Pixel(x, y) != b.Pixel(x, y);
+        return count;
+    };
+    for (const bool mirrored : {false, true}) {
+        for (const RECT& place : {wide, inset}) {
+            SCOPED_TRACE(std::string(mirrored ? "mirrored, " : "") + (place.left == 0 ? "full rows" : "inset"));
+            const RECT elsewhere = place.left == 0 ? inset : wide;
+            std::unique_ptr<VideoDevice> device;
+            std::unique_ptr<VideoSurface> surface;
+            ASSERT_EQ(VideoDevice::Create(kWindow, 0, 0, &device), S_OK);
+            ASSERT_EQ(device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &surface),
+                      S_OK);
+            const auto hand = [&](const AVFrame* ahead, bool aheadMirrored, const AVFrame* frame) {
+                device->PreparePicture(ahead, aheadMirrored);
+                EXPECT_EQ(device->SetSurfacePicture(*surface, frame, mirrored), S_OK);
+            };
+            hand(m_frame.get(), mirrored, m_frame.get());
+            show(*device, *surface, place);
+            hand(negative.get(), mirrored, negative.get());
+            EXPECT_EQ(differing(show(*device, *surface, place), whenShown(negative.get(), mirrored, place)), 0);
+            // Shown again (a paused channel's redraw), and somewhere else.
+            EXPECT_EQ(differing(show(*device, *surface, place), whenShown(negative.get(), mirrored, place)), 0);
+            EXPECT_EQ(differing(show(*device, *surface, elsewhere),
+                                whenShown(negative.get(), mirrored, elsewhere)),
+                      0);
+            // Converted ahead for another frame, or mirrored the other way.
+            hand(m_frame.get(), mirrored, negative.get());
+            EXPECT_EQ(differing(show(*device, *surface, elsewhere),
+                                whenShown(negative.get(), mirrored, elsewhere)),
+                      0);
+            hand(m_frame.get(), !mirrored, m_frame.get());
+            EXPECT_EQ(differing(show(*device, *surface, elsewhere), whenShown(m_frame.get(), mirrored, elsewhere)),
+                      0);
+            // Converted ahead, then filled: the fill shows.
+            hand(negative.get(), mirrored, negative.get());
+            ASSERT_EQ(device->ColorFill(*surface, 0xFF4080C0u), S_OK);
+            const PresentedPicture filled = show(*device, *surface, elsewhere);
+            EXPECT_LE(Difference(filled.Pixel(elsewhere.left + 5, elsewhere.top + 5), 0xFF4080C0u), 2);
+            // Converted ahead, then given another surface's picture: that picture shows.
+            hand(m_frame.get(), mirrored, m_frame.get());
+            std::unique_ptr<VideoSurface> other;
+            ASSERT_EQ(device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &other), S_OK);
+            ASSERT_EQ(device->SetSurfacePicture(*other, negative.get(), mirrored), S_OK);
+            ASSERT_EQ(device->UpdateSurface(*other, *surface), S_OK);
+            EXPECT_EQ(differing(show(*device, *surface, elsewhere),
+                                whenShown(negative.get(), mirrored, elsewhere)),
+                      0);
+        }
+    }
+}
+
 TEST_F(DecodedPictureTest, ScenesInPartsShowWhatComposedScenesShow) {
     constexpr int kBackWidth = 800;
     constexpr int kBackHeight = 450;

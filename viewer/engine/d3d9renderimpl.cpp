@@ -355,6 +355,11 @@ HRESULT D3D9RenderImpl::UploadDecodedFrame(int channel, int index, const AVFrame
     return S_OK;
 }
 
+void D3D9RenderImpl::PrepareDecodedFrame(int channel, const AVFrame* frame) {
+    if (frame && device && videoFormat == D3DFMT_YUY2)
+        device->PreparePicture(frame, channel == kCameraLeft || channel == kCameraRight);
+}
+
 HRESULT D3D9RenderImpl::UploadFrameFrom(int index, D3D9RenderImpl& source) {
     if (&source == this || !device)
         return D3DERR_INVALIDCALL;

@@ -67,6 +67,9 @@ class D3D9RenderImpl : public IRenderable {
     // side cameras mirrored), but kept as decoded: it is scaled once, straight to the window, when
     // presented. D3DERR_INVALIDCALL for other surface formats.
     HRESULT UploadDecodedFrame(int channel, int index, const AVFrame* frame);
+    // Has the device convert a picture just decoded, ahead of its UploadDecodedFrame, for where
+    // this renderer last showed one (see VideoDevice::PreparePicture).
+    void PrepareDecodedFrame(int channel, const AVFrame* frame);
     // Shows the held picture again, unless another presentation is under way (then nothing).
     HRESULT PresentLastFrame();
     void InvalidateFrame();

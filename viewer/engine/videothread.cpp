@@ -74,6 +74,13 @@ void Upload(VideoState* is, VideoPicture* vp, int index) {
     });
 }
 
+void PrepareDecoded(VideoState* is, const AVFrame* frame) {
+    GuardedRendererCall(is->channel, [&] {
+        if (D3D9RenderImpl* main = PlayerTables().mainRenderer[is->channel].get())
+            main->PrepareDecodedFrame(is->channel, frame);
+    });
+}
+
 void UploadDecoded(VideoState* is, const AVFrame* frame, int index) {
     UploadToRenderers(is->channel, index, [&](D3D9RenderImpl& renderer) {
         return renderer.UploadDecodedFrame(is->channel, index, frame);
@@ -160,6 +167,10 @@ int queue_picture(VideoState* is, AVFrame* frame, double pts, int64_t pos) {
     const double duration = PictureDuration(is, frame);
     is->videoClock += duration;
 
+    // Converted for its window while its planes are in the processor's cache: during the wait
+    // below the other channels' decoding pushes them out.
+    if (!engine.rgbMode && frame->data[0])
+        PrepareDecoded(is, frame);
     SDL_mutexP(is->pictqMutex);
     while (is->pictqSize >= 1 && !is->videoq.abortRequest)
         SDL_CondWait(is->pictqCond, is->pictqMutex);

@@ -329,6 +329,10 @@ void VideoDevice::PreparePicture(const AVFrame* frame, bool mirrored) const {
     const std::optional<PlacementMemory::Placement> placement = m_impl->placements->Last();
     if (!placement || !frame || !frame->buf[0] || frame->format != AV_PIX_FMT_YUV420P)
         return;
+    // Not for a window hidden since, or of another size now: nobody would see the result.
+    const RECT client = GetClientRect();
+    if (client.right != placement->clientWidth || client.bottom != placement->clientHeight)
+        return;
     std::shared_ptr<const AVFrame> picture(av_frame_clone(frame), [](const AVFrame* held) {
         AVFrame* freed = const_cast<AVFrame*>(held);
         av_frame_free(&freed);
@@ -363,11 +367,11 @@ void VideoDevice::PreparePicture(const AVFrame* frame, bool mirrored) const {
     if (!pixels)
         pixels = std::make_shared<std::vector<std::uint8_t>>();
     pixels->resize(static_cast<std::size_t>(pitch) * (placement->height + kSlackRows));
-    const bool converted =
-        planes.mirrored
-            ? m_impl->preparingScaler.ToBgra(planes, pixels->data(), pitch, placement->width, placement->height)
-            : m_impl->preparingScaler.ToBgraWithSlack(planes, pixels->data(), pitch, placement->width,
-                                                      placement->height);
+    const bool converted = planes.mirrored
+                               ? m_impl->preparingScaler.ToBgra(planes, pixels->data(), pitch,
+                                                                placement->width, placement->height)
+                               : m_impl->preparingScaler.ToBgraWithSlack(planes, pixels->data(), pitch,
+                                                                         placement->width, placement->height);
     if (!converted)
         return;
     std::lock_guard<std::mutex> guard(m_impl->aheadLock);

@@ -70,13 +70,15 @@ struct VideoSurface::Impl {
 // The surface's prepared pixels when they are of its picture, for this rectangle at this size.
 // The caller holds the surface's lock.
 const VideoSurface::Impl::Prepared* PreparedFor(const VideoSurface::Impl& surface, const RECT& source,
-                                                 int width, int height);
+                                                int width, int height);
 
 // Where a device last showed a decoded picture on the software path: a rectangle of a surface of
-// this size, at this size. Forgotten when the window has nothing to show or draws with OpenGL.
+// this size, at this size, in a window of this size. Forgotten when the window draws with OpenGL.
 class PlacementMemory {
   public:
     struct Placement {
+        int clientWidth = 0;
+        int clientHeight = 0;
         int surfaceWidth = 0;
         int surfaceHeight = 0;
         RECT source{};

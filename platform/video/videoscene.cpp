@@ -146,8 +146,8 @@ HRESULT VideoScene::StretchRect(VideoSurface& surface, const RECT& source, const
     const int width = destination.right - destination.left;
     const int height = destination.bottom - destination.top;
     if (pixels.picture && m_impl->placements) {
-        m_impl->placements->Remember(
-            PlacementMemory::Placement{pixels.width, pixels.height, source, width, height});
+        m_impl->placements->Remember(PlacementMemory::Placement{m_impl->width, m_impl->height, pixels.width,
+                                                                pixels.height, source, width, height});
         if (const VideoSurface::Impl::Prepared* prepared = PreparedFor(pixels, source, width, height)) {
             for (int row = 0; row < height; ++row)
                 std::memcpy(target + static_cast<std::size_t>(row) * pitch,

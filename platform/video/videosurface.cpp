@@ -132,7 +132,7 @@ bool PlanesOfPicture(const VideoSurface::Impl& surface, int left, int top, int r
 } // namespace
 
 const VideoSurface::Impl::Prepared* PreparedFor(const VideoSurface::Impl& surface, const RECT& source,
-                                                 int width, int height) {
+                                                int width, int height) {
     const std::optional<VideoSurface::Impl::Prepared>& prepared = surface.prepared;
     if (!prepared || !surface.picture || prepared->width != width || prepared->height != height ||
         prepared->source.left != source.left || prepared->source.top != source.top ||

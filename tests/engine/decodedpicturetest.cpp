@@ -305,7 +305,8 @@ TEST_F(DecodedPictureTest, PicturesConvertedAheadShowExactlyWhatConvertingThemWh
         std::unique_ptr<VideoDevice> device;
         std::unique_ptr<VideoSurface> surface;
         EXPECT_EQ(VideoDevice::Create(kWindow, 0, 0, &device), S_OK);
-        EXPECT_EQ(device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &surface), S_OK);
+        EXPECT_EQ(device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &surface),
+                  S_OK);
         EXPECT_EQ(device->SetSurfacePicture(*surface, frame, mirrored), S_OK);
         return show(*device, *surface, destination);
     };
@@ -318,13 +319,15 @@ TEST_F(DecodedPictureTest, PicturesConvertedAheadShowExactlyWhatConvertingThemWh
     };
     for (const bool mirrored : {false, true}) {
         for (const RECT& place : {wide, inset}) {
-            SCOPED_TRACE(std::string(mirrored ? "mirrored, " : "") + (place.left == 0 ? "full rows" : "inset"));
+            SCOPED_TRACE(std::string(mirrored ? "mirrored, " : "") +
+                         (place.left == 0 ? "full rows" : "inset"));
             const RECT elsewhere = place.left == 0 ? inset : wide;
             std::unique_ptr<VideoDevice> device;
             std::unique_ptr<VideoSurface> surface;
             ASSERT_EQ(VideoDevice::Create(kWindow, 0, 0, &device), S_OK);
-            ASSERT_EQ(device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &surface),
-                      S_OK);
+            ASSERT_EQ(
+                device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &surface),
+                S_OK);
             const auto hand = [&](const AVFrame* ahead, bool aheadMirrored, const AVFrame* frame) {
                 device->PreparePicture(ahead, aheadMirrored);
                 EXPECT_EQ(device->SetSurfacePicture(*surface, frame, mirrored), S_OK);
@@ -332,20 +335,23 @@ TEST_F(DecodedPictureTest, PicturesConvertedAheadShowExactlyWhatConvertingThemWh
             hand(m_frame.get(), mirrored, m_frame.get());
             show(*device, *surface, place);
             hand(negative.get(), mirrored, negative.get());
-            EXPECT_EQ(differing(show(*device, *surface, place), whenShown(negative.get(), mirrored, place)), 0);
-            // Shown again (a paused channel's redraw), and somewhere else.
-            EXPECT_EQ(differing(show(*device, *surface, place), whenShown(negative.get(), mirrored, place)), 0);
-            EXPECT_EQ(differing(show(*device, *surface, elsewhere),
-                                whenShown(negative.get(), mirrored, elsewhere)),
+            EXPECT_EQ(differing(show(*device, *surface, place), whenShown(negative.get(), mirrored, place)),
                       0);
+            // Shown again (a paused channel's redraw), and somewhere else.
+            EXPECT_EQ(differing(show(*device, *surface, place), whenShown(negative.get(), mirrored, place)),
+                      0);
+            EXPECT_EQ(
+                differing(show(*device, *surface, elsewhere), whenShown(negative.get(), mirrored, elsewhere)),
+                0);
             // Converted ahead for another frame, or mirrored the other way.
             hand(m_frame.get(), mirrored, negative.get());
-            EXPECT_EQ(differing(show(*device, *surface, elsewhere),
-                                whenShown(negative.get(), mirrored, elsewhere)),
-                      0);
+            EXPECT_EQ(
+                differing(show(*device, *surface, elsewhere), whenShown(negative.get(), mirrored, elsewhere)),
+                0);
             hand(m_frame.get(), !mirrored, m_frame.get());
-            EXPECT_EQ(differing(show(*device, *surface, elsewhere), whenShown(m_frame.get(), mirrored, elsewhere)),
-                      0);
+            EXPECT_EQ(
+                differing(show(*device, *surface, elsewhere), whenShown(m_frame.get(), mirrored, elsewhere)),
+                0);
             // Converted ahead, then filled: the fill shows.
             hand(negative.get(), mirrored, negative.get());
             ASSERT_EQ(device->ColorFill(*surface, 0xFF4080C0u), S_OK);
@@ -354,12 +360,13 @@ TEST_F(DecodedPictureTest, PicturesConvertedAheadShowExactlyWhatConvertingThemWh
             // Converted ahead, then given another surface's picture: that picture shows.
             hand(m_frame.get(), mirrored, m_frame.get());
             std::unique_ptr<VideoSurface> other;
-            ASSERT_EQ(device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &other), S_OK);
+            ASSERT_EQ(device->CreateOffscreenPlainSurface(kSurfaceWidth, kSurfaceHeight, D3DFMT_YUY2, &other),
+                      S_OK);
             ASSERT_EQ(device->SetSurfacePicture(*other, negative.get(), mirrored), S_OK);
             ASSERT_EQ(device->UpdateSurface(*other, *surface), S_OK);
-            EXPECT_EQ(differing(show(*device, *surface, elsewhere),
-                                whenShown(negative.get(), mirrored, elsewhere)),
-                      0);
+            EXPECT_EQ(
+                differing(show(*device, *surface, elsewhere), whenShown(negative.get(), mirrored, elsewhere)),
+                0);
         }
     }
 }

@@ -131,7 +131,9 @@ TEST_P(RepairFlowModelTest, Mp4RecordingsWithoutTheirIndexAreRebuiltInPlaceAndTh
 }
 
 INSTANTIATE_TEST_SUITE_P(Models, RepairFlowModelTest, testing::Values(0, 1, 2),
-                         [](const testing::TestParamInfo<int>& info) { return "Model" + std::to_string(info.param); });
+                         [](const testing::TestParamInfo<int>& info) {
+                             return "Model" + std::to_string(info.param);
+                         });
 
 TEST_F(RepairFlowTest, AnAviRecordingWithoutItsIndexIsRebuiltInTheRepairFolderAndThenPlays) {
     ASSERT_EQ(GetModelIndex(), 3);

@@ -115,6 +115,17 @@ void Fill(VideoSurface::Impl& pixels, std::uint8_t* bytes, D3DCOLOR colour) {
 
 namespace {
 
+// A new reference to the frame's buffers, freed with its last owner; null without memory for it.
+std::shared_ptr<const AVFrame> SharedReference(const AVFrame& frame) {
+    AVFrame* reference = av_frame_clone(&frame);
+    if (!reference)
+        return nullptr;
+    return std::shared_ptr<const AVFrame>(reference, [](const AVFrame* held) {
+        AVFrame* freed = const_cast<AVFrame*>(held);
+        av_frame_free(&freed);
+    });
+}
+
 // The picture at the surface's size in the surface's format (YUY2), mirrored by pixel pairs.
 void ConvertPicture(const AVFrame& frame, bool mirrored, const VideoSurface::Impl& surface,
                     std::uint8_t* bytes) {
@@ -282,13 +293,9 @@ HRESULT VideoDevice::SetSurfacePicture(VideoSurface& surface, const AVFrame* fra
     if (!frame || !frame->data[0] || frame->width < 1 || frame->height < 1 ||
         !av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format)) || pixels.format != D3DFMT_YUY2)
         return D3DERR_INVALIDCALL;
-    AVFrame* reference = av_frame_clone(frame);
-    if (!reference)
+    const std::shared_ptr<const AVFrame> picture = SharedReference(*frame);
+    if (!picture)
         return E_OUTOFMEMORY;
-    std::shared_ptr<const AVFrame> picture(reference, [](const AVFrame* held) {
-        AVFrame* freed = const_cast<AVFrame*>(held);
-        av_frame_free(&freed);
-    });
     std::optional<PictureAhead> ahead;
     {
         std::lock_guard<std::mutex> guard(m_impl->aheadLock);
@@ -333,11 +340,8 @@ void VideoDevice::PreparePicture(const AVFrame* frame, bool mirrored) const {
     const RECT client = GetClientRect();
     if (client.right != placement->clientWidth || client.bottom != placement->clientHeight)
         return;
-    std::shared_ptr<const AVFrame> picture(av_frame_clone(frame), [](const AVFrame* held) {
-        AVFrame* freed = const_cast<AVFrame*>(held);
-        av_frame_free(&freed);
-    });
-    if (!picture->data[0])
+    std::shared_ptr<const AVFrame> picture = SharedReference(*frame);
+    if (!picture || !picture->data[0])
         return;
     // The rectangle of the frame the place shows, found as on a surface of the place's size.
     VideoSurface::Impl view;

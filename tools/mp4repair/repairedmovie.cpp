@@ -414,7 +414,7 @@ std::vector<Sample> WithoutDamagedPcm(const std::vector<Sample>& samples, uint32
         kept.insert(kept.end(), samples.begin() + static_cast<std::ptrdiff_t>(next),
                     samples.begin() + static_cast<std::ptrdiff_t>(run.first));
         next = run.last;
-        if (run.end - run.begin <= usual + usual / 2 + blockAlign) {
+        if (!PcmRunHoldsDamage(run.end - run.begin, usual, blockAlign)) {
             kept.insert(kept.end(), samples.begin() + static_cast<std::ptrdiff_t>(run.first),
                         samples.begin() + static_cast<std::ptrdiff_t>(run.last));
             continue;

@@ -422,10 +422,9 @@ class Scanner {
         }
     }
 
-    // Longer than any run of the recorder's, by the measure the index uses to trim damaged ones.
     bool OverLongPcmRun(uint64_t length) const {
         return m_settings.sound == SoundKind::Pcm && m_usualPcmRunTimes > 1 &&
-               length > m_usualPcmRun + m_usualPcmRun / 2 + m_settings.pcmBlockAlign;
+               PcmRunHoldsDamage(length, m_usualPcmRun, m_settings.pcmBlockAlign);
     }
 
     // Sound between two pictures is never longer than this; a longer stretch is damage.

@@ -58,6 +58,12 @@ struct ScanResult {
     uint64_t skippedBytes = 0;
 };
 
+// Whether a run of PCM between two pictures is so much longer than the recorder's usual run that it
+// holds damage: the scan and the index both go by it.
+inline bool PcmRunHoldsDamage(uint64_t length, uint64_t usual, uint32_t blockAlign) {
+    return length > usual + usual / 2 + blockAlign;
+}
+
 // Scans [begin, end) of the source. The check is used for AAC sound and may be null otherwise.
 ScanResult ScanMediaData(ByteSource& source, uint64_t begin, uint64_t end, const ScanSettings& settings,
                          SoundCheck* check);

@@ -11,6 +11,7 @@
 #include "support/testfolder.h"
 #include "tools/fixtures/moviemaker.h"
 #include "tools/fixtures/testtone.h"
+#include "tools/mp4repair/referencemovie.h"
 #include "tools/mp4repair/soundconverter.h"
 
 extern "C" {
@@ -519,6 +520,101 @@ TEST_P(Mp4RepairTest, PicturesAfterDamageFromInsideAPictureKeepTheirTime) {
     }
 }
 
+// Boxes of a reference recording made by hand, for sound descriptions the fixture maker does not
+// write.
+mp4repair::Bytes BigEndian(uint64_t value, int bytes) {
+    mp4repair::Bytes out;
+    for (int b = bytes - 1; b >= 0; --b)
+        out.push_back(static_cast<uint8_t>(value >> (8 * b)));
+    return out;
+}
+
+mp4repair::Bytes Box(const char* type, std::initializer_list<mp4repair::Bytes> parts) {
+    mp4repair::Bytes payload;
+    for (const mp4repair::Bytes& part : parts)
+        payload.insert(payload.end(), part.begin(), part.end());
+    mp4repair::Bytes box = BigEndian(8 + payload.size(), 4);
+    box.insert(box.end(), type, type + 4);
+    box.insert(box.end(), payload.begin(), payload.end());
+    return box;
+}
+
+mp4repair::Bytes Zeros(size_t count) {
+    return mp4repair::Bytes(count, 0);
+}
+
+mp4repair::Bytes Track(const char* handler, const mp4repair::Bytes& entry) {
+    const bool video = std::string(handler) == "vide";
+    return Box(
+        "trak",
+        {Box("tkhd", {Zeros(84)}),
+         Box("mdia", {Box("mdhd", {Zeros(12), BigEndian(1000, 4), Zeros(8)}),
+                      Box("hdlr", {Zeros(8), mp4repair::Bytes(handler, handler + 4), Zeros(13)}),
+                      Box("minf", {Box(video ? "vmhd" : "smhd", {Zeros(video ? 12 : 8)}), Box("dinf", {}),
+                                   Box("stbl", {Box("stsd", {Zeros(4), BigEndian(1, 4), entry}),
+                                                Box("stts", {Zeros(4), BigEndian(1, 4), BigEndian(1, 4),
+                                                             BigEndian(40, 4)})})})})});
+}
+
+// The sound descriptions of integer PCM in the ISO layout and of 'lpcm' in QuickTime's version 2
+// give the format their samples are read in.
+TEST(ReferenceSound, PcmDescriptionsGiveTheirSampleLayout) {
+    const auto isoEntry = [](std::initializer_list<mp4repair::Bytes> children) {
+        mp4repair::Bytes fields = Zeros(28);
+        fields[17] = 2;  // channels
+        fields[19] = 16; // sample size, which a pcmC box overrides
+        const mp4repair::Bytes rate = BigEndian(uint64_t{48000} << 16, 4);
+        std::copy(rate.begin(), rate.end(), fields.begin() + 24);
+        mp4repair::Bytes entry = Box("ipcm", {fields});
+        for (const mp4repair::Bytes& child : children)
+            entry.insert(entry.end(), child.begin(), child.end());
+        const mp4repair::Bytes size = BigEndian(entry.size(), 4);
+        std::copy(size.begin(), size.end(), entry.begin());
+        return entry;
+    };
+    double rate = 44100;
+    uint64_t rateBits;
+    std::memcpy(&rateBits, &rate, sizeof rateBits);
+    mp4repair::Bytes lpcm = Zeros(64);
+    lpcm[9] = 2; // version 2
+    const auto put = [&](size_t at, const mp4repair::Bytes& value) {
+        std::copy(value.begin(), value.end(), lpcm.begin() + static_cast<std::ptrdiff_t>(at));
+    };
+    put(32, BigEndian(rateBits, 8));
+    put(40, BigEndian(1, 4));
+    put(48, BigEndian(24, 4));
+    put(52, BigEndian(2 | 4, 4));
+    struct Case {
+        const char* what;
+        mp4repair::Bytes entry;
+        int bits;
+        uint32_t flags;
+        uint32_t rate;
+        int channels;
+    };
+    const Case cases[] = {
+        {"ipcm, little-endian 24-bit by its pcmC", isoEntry({Box("pcmC", {Zeros(4), {1, 24}})}), 24, 4, 48000,
+         2},
+        {"ipcm, big-endian by its pcmC", isoEntry({Box("pcmC", {Zeros(4), {0, 16}})}), 16, 2 | 4, 48000, 2},
+        {"ipcm without a pcmC", isoEntry({}), 16, 2 | 4, 48000, 2},
+        {"lpcm version 2", Box("lpcm", {lpcm}), 24, 2 | 4, 44100, 1},
+    };
+    for (const Case& c : cases) {
+        const mp4repair::Bytes file = Box("ftyp", {mp4repair::Bytes{'q', 't', ' ', ' '}, Zeros(4)});
+        mp4repair::Bytes whole = file;
+        const mp4repair::Bytes moov =
+            Box("moov", {Track("vide", Box("avc1", {Zeros(78)})), Track("soun", c.entry)});
+        whole.insert(whole.end(), moov.begin(), moov.end());
+        mp4repair::ReferenceMovie reference;
+        ASSERT_TRUE(mp4repair::ReadReference(whole, reference)) << c.what;
+        ASSERT_EQ(reference.soundKind, mp4repair::SoundKind::Pcm) << c.what;
+        EXPECT_EQ(reference.sound->sampleBits, c.bits) << c.what;
+        EXPECT_EQ(reference.sound->lpcmFlags, c.flags) << c.what;
+        EXPECT_EQ(reference.sound->sampleRate, c.rate) << c.what;
+        EXPECT_EQ(reference.sound->channels, c.channels) << c.what;
+    }
+}
+
 // Every PCM layout a recorder may write reads as the same sound: the tone in 8 bits' precision,
 // laid out in each, converts to the very blocks it gives as 16-bit little-endian samples.
 TEST(SoundConverter, EveryPcmLayoutReadsAsTheSameSound) {
@@ -527,9 +623,9 @@ TEST(SoundConverter, EveryPcmLayoutReadsAsTheSameSound) {
         int bits;
         uint32_t flags; // 'lpcm': 1 floating point, 2 big-endian, 4 signed
     };
-    const Layout layouts[] = {{"sowt", 16, 0},     {"twos", 16, 0}, {"twos", 8, 0},
-                              {"raw ", 8, 0},      {"sowt", 24, 0}, {"lpcm", 24, 4},
-                              {"lpcm", 32, 2 | 4}, {"lpcm", 32, 1}, {"lpcm", 64, 1 | 2}};
+    const Layout layouts[] = {{"sowt", 16, 0},     {"twos", 16, 0}, {"twos", 8, 0},      {"raw ", 8, 0},
+                              {"sowt", 24, 0},     {"lpcm", 24, 4}, {"lpcm", 32, 2 | 4}, {"lpcm", 32, 1},
+                              {"lpcm", 64, 1 | 2}, {"ipcm", 16, 4}, {"ipcm", 24, 2 | 4}};
     constexpr int kRate = 22050;
     constexpr int kFrames = 5000;
     std::vector<int> tone;

@@ -143,6 +143,9 @@ bool ReadTrack(const Bytes& file, const BoxSpan& trak, ReferenceTrack& track, st
         track.channels = e[24] << 8 | e[25];
         track.sampleBits = e[26] << 8 | e[27];
         track.sampleRate = Be32(e + 32) >> 16;
+        // ISO integer PCM is big-endian and signed unless its pcmC box says otherwise.
+        if (track.format == "ipcm")
+            track.lpcmFlags = 2 | 4;
         const uint64_t childrenAt = entry.offset + 36 + (version == 1 ? 16 : version == 2 ? 36 : 0);
         // The AAC configuration lies in the esds box, itself maybe inside a wave box (QuickTime).
         std::vector<BoxSpan> pending = ListBoxes(file.data(), std::min(childrenAt, entry.offset + entry.size),
@@ -153,6 +156,11 @@ bool ReadTrack(const Bytes& file, const BoxSpan& trak, ReferenceTrack& track, st
             if (box.type == "wave") {
                 const auto inner = Children(file, box);
                 pending.insert(pending.end(), inner.begin(), inner.end());
+            } else if (box.type == "pcmC" && track.format == "ipcm" && box.size >= 14) {
+                // Its flags: bit 0 little-endian; then the true sample size.
+                if (file[box.offset + 12] & 1)
+                    track.lpcmFlags &= ~2u;
+                track.sampleBits = file[box.offset + 13];
             } else if (box.type == "esds") {
                 // Descriptor 5 holds the configuration; the walk only needs its tag and length.
                 for (uint64_t at = box.offset + 12; at + 2 < box.offset + box.size; ++at) {

@@ -44,7 +44,7 @@ struct ReferenceTrack {
     int channels = 0;
     int sampleBits = 0;
     uint32_t sampleRate = 0;
-    uint32_t lpcmFlags = 0; // 'lpcm': 1 floating point, 2 big-endian, 4 signed
+    uint32_t lpcmFlags = 0; // 'lpcm' and 'ipcm': 1 floating point, 2 big-endian, 4 signed
     Bytes codecConfig;      // the AAC decoder configuration, when there is one
 };
 

@@ -64,11 +64,11 @@ SoundConverter::SoundConverter(CodecLibrary& library, const ReferenceTrack& sour
         m_channels = source.channels;
         m_rate = source.sampleRate;
         m_bits = source.sampleBits;
-        // 'sowt' is little-endian; 'twos' and the ISO 'ipcm' (without its own flags) big-endian;
-        // 'raw ' is unsigned 8-bit; 'lpcm' says all of it in its flags.
-        m_bigEndian = source.format == "twos" || source.format == "ipcm";
+        // 'sowt' is little-endian; 'twos' big-endian; 'raw ' is unsigned 8-bit; 'lpcm' says all of
+        // it in its flags, and so does the ISO 'ipcm' as its reader sets them.
+        m_bigEndian = source.format == "twos";
         m_signed = source.format != "raw ";
-        if (source.format == "lpcm") {
+        if (source.format == "lpcm" || source.format == "ipcm") {
             m_float = (source.lpcmFlags & 1) != 0;
             m_bigEndian = (source.lpcmFlags & 2) != 0;
             m_signed = (source.lpcmFlags & 4) != 0;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -370,11 +371,14 @@ void OptEditor::ShowValue(const OptItem& item, OptShow show, const std::wstring&
         if (value >= 0 && value <= 4)
             SliderState(OptSlider::Sharpness).label = Number(value + 1);
         break;
-    case OptShow::NightBright:
+    case OptShow::NightBright: {
         Field(kNightBright) = value;
-        SetSliderPosition(OptSlider::NightBright, value + 1);
-        SliderState(OptSlider::NightBright).label = Number(value + 1);
+        // The slider starts one below zero; a file's largest number stays where it is.
+        const int position = value < std::numeric_limits<int>::max() ? value + 1 : value;
+        SetSliderPosition(OptSlider::NightBright, position);
+        SliderState(OptSlider::NightBright).label = Number(position);
         break;
+    }
     case OptShow::ParkingMotion:
         Field(kParkingMotion) = value;
         SetSliderPosition(OptSlider::ParkingMotion, value);
